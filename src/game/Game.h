@@ -1,0 +1,39 @@
+// The game driver: the turn loop, scoring, spawning, level transitions and the end of a game.
+#pragma once
+
+#include <utility>
+
+#include "world/WorldData.h"
+
+// Everything one game carries from turn to turn.
+struct GameState {
+  int score;
+  int level;     // 1..10; 11 once the last level has been left through its exit
+  World world;   // the current level
+  int bossHits;  // boss progress of the current level
+  bool alive;
+  bool won;
+};
+
+// A fresh game on level 1 with the starting power.
+GameState newGame();
+// A game that starts directly on the given level (1..10), for tests and tools.
+GameState gameAtLevel(int level, int power);
+
+// One turn: player, creatures, score, spawning, specials, boss checks, drawing, refresh.
+void playTurn(GameState& game);
+// Whether the current level's turn loop is over (the ship died or reached an exit).
+bool levelOver(const GameState& game);
+// After a level's turn loop: the level bonus and the move to the next level, if the ship left.
+void leaveLevel(GameState& game);
+// Plays one whole game on the started screen; returns (score, level).
+std::pair<int, int> playGame();
+
+// Installs the next level and places the ship on a clear cell in its left part.
+void nextLevel(World& world, int& level);
+// Shows the result and the high-score table, saves it, and asks whether to play again.
+bool endGame(std::pair<int, int> result);
+
+// The whole program: seeds the dice, runs games until the player declines, reports failures.
+// Returns the process exit status.
+int runProgram();

@@ -1,0 +1,105 @@
+// Screen operations over whichever terminal backend is active.
+#include "screen/Screen.h"
+
+#include "screen/CursesTerminal.h"
+
+namespace {
+Terminal* current = nullptr;
+
+void initialiseColourPairs() {
+  // Pair p draws colour p on black; colour Black (0) cannot use pair 0, so it gets pair 8.
+  const int foregrounds[] = {Red, Green, Yellow, Blue, Magenta, Cyan, White, Black};
+  for (int pair = 1; pair <= 8; ++pair) {
+    if (!activeTerminal().initPair(pair, foregrounds[pair - 1], Black)) {
+      throw CursesError("init_pair(" + std::to_string(pair) + ") failed");
+    }
+  }
+}
+}  // namespace
+
+void useTerminal(Terminal& terminal) { current = &terminal; }
+
+Terminal& activeTerminal() {
+  if (current == nullptr) current = &cursesTerminal();
+  return *current;
+}
+
+void startScreen() {
+  Terminal& t = activeTerminal();
+  t.initialise();
+  t.setCbreak(true);
+  t.setEcho(false);
+  t.startColour();
+  if (t.hasColours()) initialiseColourPairs();
+  try {
+    if (!t.setKeypad(true)) throw CursesError("keypad failed");
+    hideCursor();
+  } catch (const CursesError&) {
+    // A terminal that cannot hide the cursor still plays; the cursor just stays visible.
+  }
+}
+
+void endScreen() {
+  Terminal& t = activeTerminal();
+  try {
+    showCursor();
+  } catch (const CursesError&) {
+  }
+  t.setCbreak(false);
+  t.setEcho(true);
+  t.finish();
+}
+
+void printAt(int x, int y, const std::string& text) {
+  Terminal& t = activeTerminal();
+  if (t.moveTo(x, y)) t.addText(text);
+}
+
+int getColourNumber2(int colour) {
+  switch (colour) {
+    case Black: return 8;
+    case White: return 7;
+    case Cyan: return 6;
+    case Magenta: return 5;
+    case Blue: return 4;
+    case Yellow: return 3;
+    case Green: return 2;
+    case Red: return 1;
+    default: return 7;
+  }
+}
+
+int weightAttributes(WeightName weight) {
+  switch (weight) {
+    case Heavy: return attr::bold;
+    case Light: return 0;
+    case Inverse: return attr::reverse;
+    case HeavyInverse: return attr::bold | attr::reverse;
+  }
+  return 0;
+}
+
+void printAtColour(int x, int y, const std::string& text, int colour, WeightName weight) {
+  Terminal& t = activeTerminal();
+  if (!t.hasColours()) {
+    printAt(x, y, text);
+    return;
+  }
+  const int attrs = attr::colourPair(getColourNumber2(colour)) | weightAttributes(weight);
+  t.attributesOn(attrs);
+  printAt(x, y, text);
+  t.attributesOff(attrs);
+}
+
+void clearScreen() { activeTerminal().clear(); }
+void updateScreen() { activeTerminal().refresh(); }
+int readChar() { return activeTerminal().readKey(); }
+void waitChar() { readChar(); }
+
+void showCursor() {
+  if (!activeTerminal().setCursorVisibility(1)) throw CursesError("curs_set(1) failed");
+}
+
+void hideCursor() {
+  if (!activeTerminal().setCursorVisibility(0)) throw CursesError("curs_set(0) failed");
+}

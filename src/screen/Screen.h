@@ -1,0 +1,43 @@
+// The game's only access to the terminal: curses mode, colour pairs, text weights, positioned
+// text, refresh and single-key input.
+#pragma once
+
+#include <string>
+
+#include "screen/Terminal.h"
+#include "support/GameError.h"
+
+// Colour numbers, as curses numbers them.
+constexpr int Black = 0;
+constexpr int Red = 1;
+constexpr int Green = 2;
+constexpr int Yellow = 3;
+constexpr int Blue = 4;
+constexpr int Magenta = 5;
+constexpr int Cyan = 6;
+constexpr int White = 7;
+
+enum WeightName { Heavy, Light, Inverse, HeavyInverse };
+
+// Raised when curses reports a failure from init_pair or curs_set.
+class CursesError : public GameError {
+ public:
+  explicit CursesError(const std::string& description) : GameError("CursesError", description) {}
+};
+
+// Chooses the terminal every screen operation talks to (the real curses terminal by default).
+void useTerminal(Terminal& terminal);
+Terminal& activeTerminal();
+
+void startScreen();
+void endScreen();
+void printAt(int x, int y, const std::string& text);
+void printAtColour(int x, int y, const std::string& text, int colour, WeightName weight);
+int getColourNumber2(int colour);
+int weightAttributes(WeightName weight);
+void clearScreen();
+void updateScreen();
+int readChar();
+void waitChar();
+void showCursor();
+void hideCursor();

@@ -1,0 +1,51 @@
+// The narrow seam between the screen layer and a terminal: the handful of curses operations the
+// game uses. Two backends implement it: the real curses terminal and an in-memory one for tests.
+#pragma once
+
+#include <string_view>
+
+// Attribute bits, numerically the same as the curses ones so the real backend passes them through.
+namespace attr {
+constexpr int pairShift = 8;
+constexpr int pairMask = 0xff << pairShift;
+constexpr int reverse = 1 << 18;
+constexpr int bold = 1 << 21;
+constexpr int colourPair(int pair) { return pair << pairShift; }
+}  // namespace attr
+
+// Key codes delivered by a terminal in keypad mode.
+namespace keys {
+constexpr int down = 258;
+constexpr int up = 259;
+constexpr int left = 260;
+constexpr int right = 261;
+}  // namespace keys
+
+class Terminal {
+ public:
+  virtual ~Terminal() = default;
+
+  // Entering and leaving the terminal's full-screen mode.
+  virtual void initialise() = 0;
+  virtual void setCbreak(bool on) = 0;
+  virtual void setEcho(bool on) = 0;
+  virtual void startColour() = 0;
+  virtual void finish() = 0;
+
+  virtual bool hasColours() const = 0;
+  // Returns false when the terminal refuses (curses ERR).
+  virtual bool initPair(int pair, int foreground, int background) = 0;
+  virtual bool setKeypad(bool on) = 0;
+  virtual bool setCursorVisibility(int visibility) = 0;
+
+  virtual void attributesOn(int attrs) = 0;
+  virtual void attributesOff(int attrs) = 0;
+  // Moves the cursor; false when (x, y) lies outside the terminal.
+  virtual bool moveTo(int x, int y) = 0;
+  // Writes text at the cursor with the attributes in force, wrapping at the right edge.
+  virtual void addText(std::string_view text) = 0;
+  virtual void clear() = 0;
+  virtual void refresh() = 0;
+  // Blocks until a key arrives and returns its code.
+  virtual int readKey() = 0;
+};

@@ -1,0 +1,24 @@
+// Base of every error the game raises. Each error records the call trace at the point it was
+// raised, so the driver's "Oops!" report can show where things went wrong.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class GameError : public std::runtime_error {
+ public:
+  GameError(const std::string& kind, const std::string& description);
+
+  // The error kind, e.g. "FileError"; what() holds "kind: description".
+  const std::string& kind() const { return kind_; }
+  // Symbolised frames captured when the error was constructed (may be empty).
+  const std::vector<std::string>& trace() const { return trace_; }
+
+ private:
+  std::string kind_;
+  std::vector<std::string> trace_;
+};
+
+// Captures the current call trace as printable lines (innermost call first).
+std::vector<std::string> captureCallTrace();

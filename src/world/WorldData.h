@@ -1,0 +1,115 @@
+// The world of one level: terrain, the map, specials, and the operations of the world model
+// (terrain catalogue, map access and queries, level generation, rendering, explosions, spawning).
+#pragma once
+
+#include <array>
+#include <deque>
+#include <vector>
+
+#include "screen/Screen.h"
+#include "world/Constants.h"
+#include "world/CreatureData.h"
+#include "world/PlayerData.h"
+
+struct Terrain {
+  bool passable;
+  bool permanent;
+  char symbol;
+  int colour;
+  WeightName weight;
+  bool operator==(const Terrain&) const = default;
+};
+
+// The terrain catalogue: every kind of cell the game uses.
+Terrain Floor();
+Terrain Exit();
+Terrain PowerUp();
+Terrain SmokingFloor();
+Terrain Wreckage();
+Terrain PlayerTrail();
+Terrain EnemyTrail();
+Terrain LaserBoltV();
+Terrain LaserBoltH();
+Terrain Disrupted();
+Terrain BossBrain();
+Terrain InnerWallX();
+Terrain InnerWallV();
+Terrain InnerWallH();
+Terrain SuperWallX();
+Terrain SuperWallV();
+Terrain SuperWallH();
+Terrain OuterWallX();
+Terrain OuterWallV();
+Terrain OuterWallH();
+
+constexpr int mapColumns = xSize + 1;  // 73
+constexpr int mapRows = ySize + 1;     // 22
+
+// The arena, indexed (x, y). All access goes through at() and put(), which are safe for any
+// coordinate: a cell outside the arena reads as permanent, impassable outer wall and a write there
+// is dropped, so no caller can reach outside the map whatever it passes.
+class Map {
+ public:
+  Map();  // all Floor
+  static bool contains(int x, int y) { return x >= 0 && x < mapColumns && y >= 0 && y < mapRows; }
+  const Terrain& at(int x, int y) const;
+  void put(int x, int y, const Terrain& t);
+  bool operator==(const Map&) const = default;
+
+ private:
+  std::array<std::array<Terrain, mapRows>, mapColumns> cells_;
+};
+
+enum SpecType { Bombardment, LaserE, LaserW, LaserN, LaserS, Shockwave, Disruptor, Repairer, Destruct };
+
+// A timed effect on the map. count -1 marks a finished special whose entry may be reused.
+struct Special {
+  int x;
+  int y;
+  SpecType kind;
+  int count;
+  char symbol;
+  int colour;
+  WeightName weight;
+  bool operator==(const Special&) const = default;
+};
+
+// Specials live in a deque: handlers hold a reference to their own entry while they append new
+// specials, and appending to a deque never moves the elements already there.
+struct World {
+  Map map;
+  std::vector<Creature> creatures;
+  Player player;
+  std::deque<Special> specials;
+  bool exitReached;
+  int levelIndex;
+};
+
+// Map access and queries.
+void forceTerrain(World& w, int x, int y, const Terrain& t);
+void setTerrain(World& w, int x, int y, const Terrain& t);
+void setTColour(World& w, int x, int y, int colour);
+bool isClear(const World& w, int x, int y, bool avoidPlayer);
+int adjacentBlock(const World& w, int x, int y);
+int numEnemy(const World& w);
+
+// Rendering: map cell (x, y) is drawn at screen column x, row y.
+void drawCell(int x, int y, char ch, int colour, WeightName weight);
+void refreshCell(int x, int y, const Map& map);
+void drawPlayer(int x, int y);
+void drawCreature(const Creature& c);
+void refreshPaC(const World& w);
+
+// Level generation.
+World newWorld(int level);
+void verticalWall(Map& map, int top, int bottom, int x);
+void horizontalWall(Map& map, int left, int right, int y);
+void turretBox(Map& map, int x, int y);
+void addInitCreatures(World& w, int level);
+void addTurretGun(World& w, int x, int y);
+void addInitSpecials(World& w, int level);
+void addCreature(World& w, int level);
+
+// Explosions and random specials.
+void explosionHere(World& w, int x, int y, int colour, bool big);
+void addSpecial(World& w, int score, int selector);
