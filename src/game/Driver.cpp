@@ -1,3 +1,113 @@
-// Placeholder until the driver is written.
+// One game: the level loop, the fixed order of a turn, scoring, spawning and the boss counters.
+#include <algorithm>
+
+#include "creatures/Creature.h"
 #include "game/Game.h"
-int runProgram() { return 0; }
+#include "player/Player.h"
+#include "specials/Specials.h"
+#include "support/Lfrand.h"
+
+namespace {
+
+constexpr int startingPower = 3;
+constexpr int pointsPerBrainCell = 100;
+constexpr int bonusPerLevel = 150;
+constexpr int bossLevel = 5;
+constexpr int finalLevel = numLevels;
+constexpr int brainCells = 6;
+// bossHits values that mark a boss level as handled, so its exit opens only once.
+constexpr int bossCreatureHandled = 2;
+constexpr int brainHandled = 10;
+// Threshold for reinforcements: a creature arrives when this roll beats the number of enemies.
+constexpr Dicespec spawnDice{1, 4, 2};
+
+// On the boss creature's level nothing spawns but an occasional handful of power-ups.
+void spawnOnBossLevel(GameState& game, int points) {
+  if (points == 0 && game.bossHits == 0) {
+    if (lfDice({1, 10, 0}) == 1) addSpecial(game.world, game.score, 4);
+  } else if (points > 0) {
+    game.bossHits = 1;
+  }
+}
+
+// Each destroyed creature brings two arrivals (at most ten per turn): a creature when the roll
+// beats the number of enemies, otherwise a random special.
+void spawnReinforcements(GameState& game, int points) {
+  if (points <= 0) return;
+  const int arrivals = 2 * std::min(points, 5);
+  for (int i = 0; i < arrivals; ++i) {
+    const int enemies = numEnemy(game.world);
+    if (lfDice(spawnDice) > enemies) {
+      addCreature(game.world, game.level);
+    } else {
+      addSpecial(game.world, game.score, 0);
+    }
+  }
+}
+
+void checkBosses(GameState& game) {
+  if (game.bossHits == brainCells) {
+    if (game.level == finalLevel) {
+      endLevel(game.world, true);
+      game.bossHits = brainHandled;
+    }
+  } else if (game.bossHits == 1 && game.level == bossLevel) {
+    endLevel(game.world, false);
+    game.bossHits = bossCreatureHandled;
+  }
+}
+
+}  // namespace
+
+GameState newGame() {
+  GameState game{0, 1, newWorld(1), 0, true, false};
+  game.world.player.power = startingPower;
+  return game;
+}
+
+void playTurn(GameState& game) {
+  game.alive = getCommand(game.world, game.score);
+  const int points = moveEnemy(game.world);
+  game.score += points;
+  if (game.level == bossLevel) {
+    spawnOnBossLevel(game, points);
+  } else {
+    spawnReinforcements(game, points);
+  }
+  const int brainHits = actSpecials(game.world);
+  game.bossHits += brainHits;
+  game.score += pointsPerBrainCell * brainHits;
+  checkBosses(game);
+  refreshPaC(game.world);
+  if (!game.alive) explosionHere(game.world, game.world.player.x, game.world.player.y, Cyan, true);
+  updateScreen();
+}
+
+bool levelOver(const GameState& game) { return !game.alive || game.world.exitReached; }
+
+void leaveLevel(GameState& game) {
+  if (!game.world.exitReached) return;
+  game.score += bonusPerLevel * game.level;
+  if (game.level % 5 == 0) game.score *= 2;
+  if (game.level == finalLevel) {
+    game.won = true;
+    game.level = finalLevel + 1;
+  } else {
+    nextLevel(game.world, game.level);
+  }
+  game.bossHits = 0;
+}
+
+std::pair<int, int> playGame() {
+  GameState game = newGame();
+  while (game.alive && !game.won) {
+    game.bossHits = 0;
+    // The exit test comes first: a turn never starts on a level whose exit has been reached.
+    while (!game.world.exitReached) {
+      playTurn(game);
+      if (!game.alive) break;
+    }
+    leaveLevel(game);
+  }
+  return {game.score, game.level};
+}

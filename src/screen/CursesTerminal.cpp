@@ -62,8 +62,13 @@ class CursesTerminal : public Terminal {
     set_escdelay(escapeDelayMs);
     installSignalHandlers();
   }
-  void setCbreak(bool on) override { on ? cbreak() : nocbreak(); }
-  void setEcho(bool on) override { on ? echo() : noecho(); }
+  // Outside a curses session (start-up failed, or already ended) there is nothing to restore.
+  void setCbreak(bool on) override {
+    if (session != nullptr) on ? cbreak() : nocbreak();
+  }
+  void setEcho(bool on) override {
+    if (session != nullptr) on ? echo() : noecho();
+  }
   void startColour() override { start_color(); }
   void finish() override { shutdown(); }
   bool hasColours() const override { return has_colors(); }
@@ -71,7 +76,9 @@ class CursesTerminal : public Terminal {
     return init_pair(static_cast<short>(pair), static_cast<short>(foreground), static_cast<short>(background)) != ERR;
   }
   bool setKeypad(bool on) override { return keypad(stdscr, on ? TRUE : FALSE) != ERR; }
-  bool setCursorVisibility(int visibility) override { return curs_set(visibility) != ERR; }
+  bool setCursorVisibility(int visibility) override {
+    return session == nullptr || curs_set(visibility) != ERR;
+  }
   void attributesOn(int attrs) override { attr_on(static_cast<attr_t>(attrs), nullptr); }
   void attributesOff(int attrs) override { attr_off(static_cast<attr_t>(attrs), nullptr); }
   bool moveTo(int x, int y) override { return move(y, x) != ERR; }

@@ -22,4 +22,4 @@ std::vector<std::string> captureCallTrace() {
 }
 
 GameError::GameError(const std::string& kind, const std::string& description)
-    : std::runtime_error(kind + ": " + description), kind_(kind), trace_(captureCallTrace()) {}
+    : std::runtime_error(kind + ": " + description), kind_(kind), description_(description), trace_(captureCallTrace()) {}

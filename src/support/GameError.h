@@ -12,11 +12,14 @@ class GameError : public std::runtime_error {
 
   // The error kind, e.g. "FileError"; what() holds "kind: description".
   const std::string& kind() const { return kind_; }
+  // What failed, in plain words, without the kind.
+  const std::string& description() const { return description_; }
   // Symbolised frames captured when the error was constructed (may be empty).
   const std::vector<std::string>& trace() const { return trace_; }
 
  private:
   std::string kind_;
+  std::string description_;
   std::vector<std::string> trace_;
 };
 

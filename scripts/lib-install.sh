@@ -1,0 +1,19 @@
+# Shared by the scripts: installs the Debian packages the project needs when they are missing.
+# Usage: need_packages pkg...   (runs apt-get as root, or through sudo)
+need_packages() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq || return 1
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
+}
+
+# What building and testing the game needs.
+build_packages=(cmake make g++ libncurses-dev libgtest-dev libgmock-dev)
+test_packages=(tmux faketime ncurses-term)

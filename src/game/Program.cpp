@@ -1,0 +1,61 @@
+// The program: seeds the dice from the clock, runs games until the player declines another, and
+// makes sure the terminal is restored however the program ends.
+#include <cstdio>
+#include <ctime>
+#include <exception>
+#include <iostream>
+
+#include "game/Game.h"
+#include "screen/CursesTerminal.h"
+#include "screen/MemoryTerminal.h"
+#include "support/Lfrand.h"
+
+namespace {
+
+void playUntilDeclined() {
+  bool again = true;
+  while (again) {
+    clearScreen();
+    again = endGame(playGame());
+  }
+}
+
+void reportFailure(const std::string& description, const std::vector<std::string>& trace) {
+  std::cout << "Oops!\n" << description << "\n";
+  if (!trace.empty()) {
+    std::cout << "Call trace:\n";
+    for (const std::string& frame : trace) std::cout << "  " << frame << "\n";
+  }
+  std::cout.flush();
+}
+
+}  // namespace
+
+int runProgram() {
+  lfSrand(static_cast<int>(std::time(nullptr)));
+  try {
+    startScreen();
+    playUntilDeclined();
+    endScreen();
+    return 0;
+  } catch (const TerminalUnusable& e) {
+    // Nothing was drawn; one plain line says what the terminal lacks.
+    std::cerr << "gridfall: " << e.description() << "\n";
+    return 1;
+  } catch (const InputEnded& e) {
+    endScreen();
+    std::cerr << "gridfall: " << e.description() << "; the game has ended\n";
+    return 1;
+  } catch (const ScriptExhausted&) {
+    endScreen();
+    throw;  // a scripted run has simply run out of keys; its harness handles that
+  } catch (const GameError& e) {
+    endScreen();
+    reportFailure(e.what(), e.trace());
+    return 1;
+  } catch (const std::exception& e) {
+    endScreen();
+    reportFailure(e.what(), captureCallTrace());
+    return 1;
+  }
+}
