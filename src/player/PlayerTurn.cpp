@@ -1,4 +1,253 @@
-// Placeholder until this part of the game is written; replaced by its owner.
+// The player's turn: the status rows with the power menu, the keys that make up a command, the
+// ship's move with its trail, and the power that goes off from the cell the ship moves into.
+#include <algorithm>
+#include <optional>
+#include <string>
+
 #include "player/Player.h"
-#include <stdexcept>
-bool getCommand(World&, int) { throw std::logic_error("not built yet"); }
+#include "support/Lfrand.h"
+
+namespace {
+
+// The powers, numbered as the selection that waits for a direction. The teleport acts at once and
+// never waits, so its number 0 doubles as "nothing selected". The number is also the index of the
+// marker cell just left of the power's menu entry.
+enum PowerId { Teleport, FireLaser, WideLaser, QuadLaser, ShockwavePower, DisruptorPower, PhaseOut, Blink };
+constexpr int powerCount = 8;
+constexpr int noSelection = Teleport;
+
+struct MenuEntry {
+  const char* text;
+  int column;
+  int row;
+  int colour;
+  WeightName weight;
+  int cost;
+};
+
+// Indexed by PowerId.
+const MenuEntry menu[powerCount] = {
+    {"(T)eleport", 15, 22, Cyan, Light, teleportCost},
+    {"(F)ire laser", 30, 22, Yellow, Heavy, laserCost},
+    {"(W)ide laser", 45, 22, Yellow, Heavy, widelaserCost},
+    {"(Q)uad laser", 60, 22, Yellow, Heavy, quadlaserCost},
+    {"(S)hockwave", 15, 23, Blue, Heavy, shockwaveCost},
+    {"(D)isruptor", 30, 23, Red, Heavy, fieldisruptorCost},
+    {"(P)hase-out", 45, 23, Cyan, Heavy, phaseCost},
+    {"(B)link", 60, 23, White, Heavy, jumpCost},
+};
+
+// The order in which the menu entries are drawn.
+const PowerId menuDrawingOrder[powerCount] = {Teleport,  FireLaser,      WideLaser, ShockwavePower,
+                                              QuadLaser, DisruptorPower, PhaseOut,  Blink};
+
+constexpr int statusPowerRow = 22;
+constexpr int statusScoreRow = 23;
+constexpr int menuFirstColumn = 15;
+constexpr int menuWidth = 60;
+
+struct Step {
+  int dx;
+  int dy;
+  Facing facing;
+};
+
+// What the key loop settled on: the displacement (one cell, or the jump of a teleport), the heading
+// for the directional powers, and the power that goes off after the move.
+struct Command {
+  int dx = 0;
+  int dy = 0;
+  Facing facing = FRight;
+  int selection = noSelection;
+};
+
+// A switch rather than a table, so that any code the terminal delivers (function keys, resize,
+// negative error codes) is safe to look up.
+std::optional<Step> directionForKey(int key) {
+  switch (key) {
+    case '2':
+    case 'j':
+    case 'J':
+    case keys::down: return Step{0, 1, FDown};
+    case '4':
+    case 'h':
+    case 'H':
+    case keys::left: return Step{-1, 0, FLeft};
+    case '6':
+    case 'l':
+    case 'L':
+    case keys::right: return Step{1, 0, FRight};
+    case '8':
+    case 'k':
+    case 'K':
+    case keys::up: return Step{0, -1, FUp};
+    default: return std::nullopt;
+  }
+}
+
+std::optional<PowerId> powerForKey(int key) {
+  switch (key) {
+    case 't':
+    case 'T': return Teleport;
+    case 'f':
+    case 'F': return FireLaser;
+    case 'w':
+    case 'W': return WideLaser;
+    case 'q':
+    case 'Q': return QuadLaser;
+    case 's':
+    case 'S': return ShockwavePower;
+    case 'd':
+    case 'D': return DisruptorPower;
+    case 'p':
+    case 'P': return PhaseOut;
+    case 'b':
+    case 'B': return Blink;
+    default: return std::nullopt;
+  }
+}
+
+bool affordable(int power, PowerId id) { return power >= menu[id].cost; }
+
+void drawStatusArea(int power, int score) {
+  // The two trailing blanks wipe a digit left over from a longer number of the previous turn.
+  printAtColour(0, statusPowerRow, "Power: " + std::to_string(power) + "  ", Cyan, Heavy);
+  printAtColour(0, statusScoreRow, "Score: " + std::to_string(score), Green, Heavy);
+  const std::string blanks(menuWidth, ' ');
+  printAt(menuFirstColumn, statusPowerRow, blanks);
+  printAt(menuFirstColumn, statusScoreRow, blanks);
+  for (PowerId id : menuDrawingOrder) {
+    const MenuEntry& e = menu[id];
+    if (affordable(power, id)) printAtColour(e.column, e.row, e.text, e.colour, e.weight);
+  }
+  updateScreen();
+}
+
+void drawSelectionMarkers(int selection) {
+  for (int cell = 0; cell < powerCount; ++cell) {
+    const MenuEntry& e = menu[cell];
+    if (cell != noSelection && cell == selection)
+      printAtColour(e.column - 1, e.row, "*", White, Heavy);
+    else
+      printAt(e.column - 1, e.row, " ");
+  }
+}
+
+struct Cell {
+  int x;
+  int y;
+};
+
+// Rolls random cells, column die first, until one is free of walls, creatures, the ship and exits.
+// An arena can fill up completely (trails, wreckage and creatures everywhere), and an unbounded
+// search would then hang the game, so the search gives up after maxPlacementAttempts rolls; the
+// caller then treats the key like one the player cannot afford.
+std::optional<Cell> findTeleportTarget(const World& w) {
+  Cell target{0, 0};
+  int attempts = 0;
+  while (!isClear(w, target.x, target.y, true)) {
+    if (attempts++ == maxPlacementAttempts) return std::nullopt;
+    target.x = lfDice(Dicespec{1, 63, 4});
+    target.y = lfDice(Dicespec{1, 20, 0});
+  }
+  return target;
+}
+
+// Reads keys until they make a complete command: a direction, possibly after a power letter, or a
+// teleport. A teleport is paid for here, since it decides the displacement.
+Command readCommand(World& w) {
+  Player& p = w.player;
+  Command command;
+  bool done = false;
+  while (!done) {
+    drawSelectionMarkers(command.selection);
+    const int key = readChar();
+    done = true;
+    const std::optional<Step> step = directionForKey(key);
+    const std::optional<PowerId> power = powerForKey(key);
+    if (step) {
+      command.dx = step->dx;
+      command.dy = step->dy;
+      command.facing = step->facing;
+    } else if (power && affordable(p.power, *power)) {
+      if (*power == Teleport) {
+        command.selection = noSelection;
+        const std::optional<Cell> target = findTeleportTarget(w);
+        if (target) {
+          p.power -= teleportCost;
+          command.dx = target->x - p.x;
+          command.dy = target->y - p.y;
+        } else {
+          done = false;  // nowhere to go: nothing is charged and the ship waits for another key
+        }
+      } else {
+        command.selection = *power;
+        done = false;
+      }
+    } else {
+      command.selection = noSelection;
+      done = false;
+    }
+  }
+  return command;
+}
+
+// Extra steps in the direction of the move. Every test of the loop rolls a fresh die, so the ship
+// goes on past step i with chance (6 - i) / 6; it passes over whatever lies between. The landing is
+// kept on the map: a blink past the border ends on the border wall, which kills.
+void blinkOnward(Player& p, const Command& command) {
+  for (int i = 0; i < lfDice(Dicespec{1, 6, 0}); ++i) {
+    p.x += command.dx;
+    p.y += command.dy;
+  }
+  p.power -= jumpCost;
+  p.x = std::clamp(p.x, 0, xSize);
+  p.y = std::clamp(p.y, 0, ySize);
+}
+
+// Fires the selected power from the ship's new cell and charges its cost. The blink has already
+// been paid for as it moved the ship.
+void fireSelection(World& w, const Command& command) {
+  const int x = w.player.x;
+  const int y = w.player.y;
+  switch (command.selection) {
+    case FireLaser: addLaser(command.facing, w, x, y, Cyan); break;
+    case WideLaser: addWideLaser(command.facing, w, x + 2 * command.dx, y + 2 * command.dy, Cyan); break;
+    case QuadLaser: addQuadLaser(w, x, y, Cyan, 0, 2); break;
+    case ShockwavePower: addShockwave(w, x, y); break;
+    case DisruptorPower: addDisruptor(command.facing, w, x, y); break;
+    case PhaseOut: setTerrain(w, x, y, Floor()); break;  // walls and exits are permanent and stay
+    default: return;
+  }
+  w.player.power -= menu[command.selection].cost;
+}
+
+void takeWhatLiesUnderShip(World& w) {
+  const Terrain& under = w.map.at(w.player.x, w.player.y);
+  if (under == PowerUp())
+    w.player.power += lfDice(Dicespec{3, 6, 0});
+  else if (under == Exit())
+    w.exitReached = true;
+}
+
+}  // namespace
+
+bool getCommand(World& w, int score) {
+  Player& p = w.player;
+  // Something may have destroyed the ship since its last turn.
+  if (!isClear(w, p.x, p.y, false)) return false;
+  takeWhatLiesUnderShip(w);
+  if (p.power < 0) p.power = 0;
+  drawStatusArea(p.power, score);
+  // The ship always leaves its cell, so the trail goes down now; an exit is permanent and stays.
+  setTerrain(w, p.x, p.y, PlayerTrail());
+  const Command command = readCommand(w);
+  refreshCell(p.x, p.y, w.map);
+  p.x += command.dx;
+  p.y += command.dy;
+  if (command.selection == Blink) blinkOnward(p, command);
+  if (w.map.at(p.x, p.y) == Exit()) w.exitReached = true;
+  drawPlayer(p.x, p.y);
+  fireSelection(w, command);
+  return isClear(w, p.x, p.y, false);
+}
