@@ -16,6 +16,9 @@ constexpr int escapeDelayMs = 25;
 const int fatalSignals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
 
 SCREEN* session = nullptr;
+// A copy of the game's screen taken before every key read: a resize that cuts the screen down
+// loses what no longer fits, and this brings it back. A pad, because curses never resizes pads.
+WINDOW* kept = nullptr;
 
 void restoreAndReraise(int signal) {
   // Leave curses mode so the shell gets back a sane terminal, then die as the signal intends.
@@ -40,6 +43,13 @@ void removeSignalHandlers() {
   for (int s : fatalSignals) std::signal(s, SIG_DFL);
 }
 
+// A "dumb" or printing terminal has no cursor addressing; the arena would come out as a stream of
+// text, so such a terminal is refused like an unknown one.
+bool canPlaceCursor() {
+  const char* move = tigetstr("cup");
+  return move != nullptr && move != reinterpret_cast<char*>(-1);
+}
+
 std::string sizeText(int columns, int rows) { return std::to_string(columns) + "x" + std::to_string(rows); }
 
 class CursesTerminal : public Terminal {
@@ -53,6 +63,10 @@ class CursesTerminal : public Terminal {
       throw TerminalUnusable(std::string("unknown terminal type '") + term + "'");
     }
     set_term(session);
+    if (!canPlaceCursor()) {
+      shutdown();
+      throw TerminalUnusable(std::string("terminal type '") + term + "' cannot move the cursor; cannot draw the game");
+    }
     if (COLS < neededColumns || LINES < neededRows) {
       const std::string have = sizeText(COLS, LINES);
       shutdown();
@@ -60,6 +74,7 @@ class CursesTerminal : public Terminal {
                              " characters; it is " + have);
     }
     set_escdelay(escapeDelayMs);
+    kept = newpad(neededRows, neededColumns);
     installSignalHandlers();
   }
   // Outside a curses session (start-up failed, or already ended) there is nothing to restore.
@@ -89,24 +104,100 @@ class CursesTerminal : public Terminal {
   void refresh() override { ::refresh(); }
   int readKey() override {
     for (;;) {
+      keepCopy();
       const int key = wgetch(stdscr);
       if (key == KEY_RESIZE) {
-        repaint();
+        repaintAfterResize();
         continue;
       }
       if (key == ERR) throw InputEnded("the terminal stopped delivering keys");
+      if (key == escapeKey || key == KEY_MOUSE) discardRestOfSequence(key);
       return key;
     }
   }
 
  private:
-  static void repaint() {
-    // curses has already resized its screens; redraw everything from what it holds.
+  static constexpr int escapeKey = 27;
+  static constexpr int longestSequence = 64;
+
+  // Mouse reports, pasted-text markers and terminal replies are escape sequences curses has no key
+  // for: it hands them over byte by byte, and a "2" or "4" inside one would steer the ship. The
+  // rest of such a sequence is dropped, so the whole of it counts as the one key already read.
+  static void discardRestOfSequence(int first) {
+    wtimeout(stdscr, escapeDelayMs);
+    if (first == KEY_MOUSE) {
+      for (int i = 0; i < 3 && nextSequenceByte() != ERR; ++i) {
+      }
+    } else {
+      const int introducer = nextSequenceByte();
+      if (introducer == '[') {
+        skipControlSequence();
+      } else if (introducer == ']') {
+        skipStringSequence();
+      } else if (introducer == 'O') {
+        nextSequenceByte();
+      } else if (introducer != ERR) {
+        ungetch(introducer);  // Escape followed by an ordinary key: keep that key
+      }
+    }
+    wtimeout(stdscr, -1);
+  }
+  // Parameters and intermediates (0x20..0x3f) up to the final byte (0x40..0x7e).
+  static void skipControlSequence() {
+    for (int i = 0; i < longestSequence; ++i) {
+      const int c = nextSequenceByte();
+      if (c >= 0x40 && c <= 0x7e) return;
+      if (c < 0x20 || c > 0x3f) {
+        if (c != ERR) ungetch(c);
+        return;
+      }
+    }
+  }
+  // Up to BEL or ESC backslash.
+  static void skipStringSequence() {
+    for (int i = 0; i < longestSequence * 4; ++i) {
+      const int c = nextSequenceByte();
+      if (c == ERR || c == '\a') return;
+      if (c == escapeKey) {
+        nextSequenceByte();
+        return;
+      }
+    }
+  }
+  // The next byte of a sequence, or ERR when none follows within the escape delay.
+  static int nextSequenceByte() {
+    const int c = wgetch(stdscr);
+    if (c == KEY_RESIZE) {
+      ungetch(KEY_RESIZE);  // handled by the next key read, which waits without a time limit
+      return ERR;
+    }
+    return c;
+  }
+  static bool bigEnough() { return COLS >= neededColumns && LINES >= neededRows; }
+  static void keepCopy() {
+    if (kept != nullptr && bigEnough()) copywin(stdscr, kept, 0, 0, 0, 0, neededRows - 1, neededColumns - 1, FALSE);
+  }
+  // curses has already resized its screens. While the terminal is too small the game waits and
+  // keys are not taken as commands; then the whole screen is drawn again from the kept copy.
+  static void repaintAfterResize() {
+    while (!bigEnough()) {
+      erase();
+      const std::string text = "gridfall needs " + sizeText(neededColumns, neededRows) + " characters; the terminal is " +
+                               sizeText(COLS, LINES);
+      mvaddnstr(0, 0, text.c_str(), -1);
+      wrefresh(stdscr);
+      if (wgetch(stdscr) == ERR) throw InputEnded("the terminal stopped delivering keys");
+    }
+    if (kept != nullptr) copywin(kept, stdscr, 0, 0, 0, 0, neededRows - 1, neededColumns - 1, FALSE);
     clearok(curscr, TRUE);
     wrefresh(stdscr);
   }
   static void shutdown() {
     if (session == nullptr) return;
+    if (kept != nullptr) {
+      delwin(kept);
+      kept = nullptr;
+    }
     endwin();
     removeSignalHandlers();
     delscreen(session);
