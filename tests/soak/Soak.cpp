@@ -1,0 +1,306 @@
+// The soak: plays many short games of random keys and checks the game's invariants after each turn.
+#include "soak/Soak.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <iostream>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "screen/MemoryTerminal.h"
+#include "support/Lfrand.h"
+
+namespace {
+
+struct Direction {
+  int dx;
+  int dy;
+  std::array<int, 4> keys;  // every key that means this direction
+};
+
+const std::array<Direction, 4> directions = {{
+    {0, 1, {'2', 'j', 'J', keys::down}},
+    {-1, 0, {'4', 'h', 'H', keys::left}},
+    {1, 0, {'6', 'l', 'L', keys::right}},
+    {0, -1, {'8', 'k', 'K', keys::up}},
+}};
+
+const std::vector<int> powerLetters = {'t', 'T', 'f', 'F', 'w', 'W', 'q', 'Q',
+                                       's', 'S', 'd', 'D', 'p', 'P', 'b', 'B'};
+// The powers that wait for a direction, the blink aside.
+const std::vector<int> firingLetters = {'f', 'F', 'w', 'W', 'q', 'Q', 's', 'S', 'd', 'D', 'p', 'P'};
+// Escape, resize, NUL, codes beyond any key, curses' error code, a function key, delete, and
+// letters and digits that mean nothing to the game.
+const std::vector<int> junkKeys = {27, 410, 0, 1000, -1, 265, 127, 255, 'x', 'Z', ' ', '\n', '5', 'y', 'n'};
+
+// A uniform choice among n, through the game's own dice so one seed replays a whole game.
+int oneOf(int n) { return lfDice(Dicespec{1, n, -1}); }
+int anyOf(const std::vector<int>& codes) { return codes[oneOf(static_cast<int>(codes.size()))]; }
+
+bool onBorder(int x, int y) { return x == 0 || x == xSize || y == 0 || y == ySize; }
+
+// The open exit nearest to the ship, if any. Exits only ever open in the border.
+bool nearestExit(const World& w, int& exitX, int& exitY) {
+  static const Terrain exitCell = Exit();
+  int best = -1;
+  const auto consider = [&](int x, int y) {
+    if (!(w.map.at(x, y) == exitCell)) return;
+    const int distance = std::abs(x - w.player.x) + std::abs(y - w.player.y);
+    if (best < 0 || distance < best) {
+      best = distance;
+      exitX = x;
+      exitY = y;
+    }
+  };
+  for (int x = 0; x <= xSize; ++x) {
+    consider(x, 0);
+    consider(x, ySize);
+  }
+  for (int y = 1; y < ySize; ++y) {
+    consider(0, y);
+    consider(xSize, y);
+  }
+  return best >= 0;
+}
+
+// Mostly a move onto a clear cell, towards an open exit when there is one; now and then any
+// direction at all, so deaths by walls and trails happen too.
+int chooseDirection(const GameState& game) {
+  if (oneOf(40) == 0) return oneOf(4);
+  const World& w = game.world;
+  const Player& p = w.player;
+  std::vector<int> open;
+  for (int d = 0; d < 4; ++d) {
+    if (isClear(w, p.x + directions[d].dx, p.y + directions[d].dy, false)) open.push_back(d);
+  }
+  if (open.empty()) return oneOf(4);
+  int exitX = 0;
+  int exitY = 0;
+  if (nearestExit(w, exitX, exitY)) {
+    const int now = std::abs(exitX - p.x) + std::abs(exitY - p.y);
+    std::vector<int> closer;
+    for (int d : open) {
+      const int then = std::abs(exitX - p.x - directions[d].dx) + std::abs(exitY - p.y - directions[d].dy);
+      if (then < now) closer.push_back(d);
+    }
+    if (!closer.empty()) return anyOf(closer);
+  }
+  return anyOf(open);
+}
+
+int directionKey(int direction) { return directions[direction].keys[oneOf(4)]; }
+
+// Thrown from the key hook when a turn asks for more keys than any command needs. Not an
+// std::exception, so nothing in the game can catch it by mistake.
+struct TurnNeverEnded {};
+
+// Ends the process when no turn has ended for a long time: a turn stuck in a loop that reads no
+// key would otherwise hang the soak silently.
+class Watchdog {
+ public:
+  explicit Watchdog(int stallSeconds) : stallSeconds_(stallSeconds) {
+    if (stallSeconds_ > 0) thread_ = std::thread([this] { watch(); });
+  }
+  ~Watchdog() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+  void progress(int seed, int level, long long turn) {
+    seed_ = seed;
+    level_ = level;
+    turn_ = turn;
+    ++ticks_;
+  }
+
+ private:
+  void watch() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    long long seen = -1;
+    auto lastChange = std::chrono::steady_clock::now();
+    while (!wake_.wait_for(lock, std::chrono::seconds(1), [this] { return stop_; })) {
+      const long long ticks = ticks_;
+      const auto now = std::chrono::steady_clock::now();
+      if (ticks != seen) {
+        seen = ticks;
+        lastChange = now;
+      } else if (now - lastChange > std::chrono::seconds(stallSeconds_)) {
+        std::cerr << "turn never ended: no progress for " << stallSeconds_ << " s in game seed " << seed_
+                  << " level " << level_ << " turn " << turn_ << "\n";
+        std::_Exit(3);
+      }
+    }
+  }
+
+  int stallSeconds_;
+  std::atomic<long long> ticks_{0};
+  std::atomic<int> seed_{0};
+  std::atomic<int> level_{0};
+  std::atomic<long long> turn_{0};
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+// Keeps the screen layer away from a game's terminal once the game is over.
+class TerminalInUse {
+ public:
+  explicit TerminalInUse(MemoryTerminal& term) { useTerminal(term); }
+  ~TerminalInUse() {
+    static MemoryTerminal idle(true);
+    useTerminal(idle);
+  }
+};
+
+struct GameRun {
+  int seed;
+  int startLevel;
+  long long turnsPlayed = 0;
+};
+
+enum class Ending { Death, Win, Budget, Fault };
+
+Ending playSoakGame(GameRun& run, const SoakOptions& options, const KeyChooser& chooser, SoakTally& tally,
+                    Watchdog& dog, std::ostream& log) {
+  dog.progress(run.seed, run.startLevel, 0);
+  lfSrand(run.seed);
+  MemoryTerminal term;
+  const TerminalInUse installed(term);
+  startScreen();
+  const int power = lfDice(Dicespec{1, 301, -1});  // 0..300: enough for any power, or for none
+  GameState game = gameAtLevel(run.startLevel, power);
+  ++tally.levelsReached[game.level];
+
+  int keysThisTurn = 0;
+  long long keysThisGame = 0;
+  term.onKeyWait([&](const MemoryTerminal&) {
+    if (++keysThisTurn > options.keysPerTurn) throw TurnNeverEnded{};
+    ++keysThisGame;
+    if (term.keysLeft() == 0) term.pushKeys(chooser(game));
+  });
+
+  while (true) {
+    if (game.won) return Ending::Win;
+    if (!game.alive) return Ending::Death;
+    if (keysThisGame >= options.keysPerGame || tally.turns >= options.turns) return Ending::Budget;
+    keysThisTurn = 0;
+    const Player shipBefore = game.world.player;
+    playTurn(game);
+    ++tally.turns;
+    ++run.turnsPlayed;
+    dog.progress(run.seed, run.startLevel, run.turnsPlayed);
+    const std::vector<std::string> faults = turnFaults(game, shipBefore, options);
+    for (const std::string& fault : faults) {
+      log << "game seed " << run.seed << " level " << run.startLevel << " turn " << run.turnsPlayed << ": "
+          << fault << "\n";
+    }
+    if (!faults.empty()) return Ending::Fault;
+    if (levelOver(game) && game.world.exitReached) {
+      ++tally.exits;
+      leaveLevel(game);
+      ++tally.levelsReached[game.level];
+    }
+  }
+}
+
+std::string where(int x, int y) { return "(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
+
+}  // namespace
+
+std::vector<int> randomKeys(const GameState& game) {
+  const int roll = oneOf(100);
+  if (roll < 40) return {directionKey(chooseDirection(game))};
+  if (roll < 60) return {anyOf(firingLetters), directionKey(chooseDirection(game))};
+  if (roll < 65) return {oneOf(2) == 0 ? 't' : 'T'};
+  if (roll < 72) return {oneOf(2) == 0 ? 'b' : 'B', directionKey(chooseDirection(game))};
+  if (roll < 85) return {anyOf(powerLetters)};
+  return {anyOf(junkKeys)};
+}
+
+std::vector<std::string> turnFaults(const GameState& game, const Player& shipBefore,
+                                    const SoakOptions& options) {
+  std::vector<std::string> faults;
+  const World& w = game.world;
+  const Player& p = w.player;
+  if (game.level < 1 || game.level > numLevels) {
+    faults.push_back("a turn was played on level " + std::to_string(game.level));
+  }
+  // A disruptor blast may open an exit under a ship that flew into the hole the field made; the
+  // ship then starts its turn on the exit, which ends the level, but still makes its move, and a
+  // move outward leaves the map and kills it. That one step beyond the border is the game's rule.
+  const bool diedSteppingOffAnExit = !game.alive && w.exitReached && onBorder(shipBefore.x, shipBefore.y) &&
+                                     std::abs(p.x - shipBefore.x) + std::abs(p.y - shipBefore.y) == 1;
+  if (!Map::contains(p.x, p.y) && !diedSteppingOffAnExit) {
+    faults.push_back("the ship is outside the map at " + where(p.x, p.y));
+  } else if (game.alive && onBorder(p.x, p.y) && onBorder(shipBefore.x, shipBefore.y) && !w.exitReached) {
+    // The border is wall except where a disruptor field has just been placed (it leaves floor
+    // there for one turn and then blasts the cell) or an exit opened, so a ship can fly onto it
+    // but can never start a second turn there alive unless it is leaving through an exit.
+    faults.push_back("the ship stayed alive on the border at " + where(p.x, p.y) + ", on a '" +
+                     std::string(1, w.map.at(p.x, p.y).symbol) + "' cell");
+  }
+  for (std::size_t i = 0; i < w.creatures.size(); ++i) {
+    const Creature& c = w.creatures[i];
+    if (c.alive && !Map::contains(c.x, c.y)) {
+      faults.push_back("creature " + std::to_string(i) + " (colour " + std::to_string(c.colour) +
+                       ") is alive outside the map at " + where(c.x, c.y));
+    }
+  }
+  if (static_cast<long long>(w.specials.size()) >= options.maxSpecials) {
+    faults.push_back("the specials list has grown to " + std::to_string(w.specials.size()) + " entries");
+  }
+  if (static_cast<long long>(w.creatures.size()) >= options.maxCreatures) {
+    faults.push_back("the creature array has grown to " + std::to_string(w.creatures.size()) + " entries");
+  }
+  return faults;
+}
+
+SoakTally runSoak(const SoakOptions& options, std::ostream& log, const KeyChooser& chooser) {
+  static_assert(mapColumns == 73 && mapRows == 22, "the arena is 73 columns by 22 rows");
+  SoakTally tally;
+  Watchdog dog(options.stallSeconds);
+  for (long long g = 0; tally.turns < options.turns; ++g) {
+    // Wrapping, so any seed and any number of games is fine.
+    GameRun run{static_cast<int>(static_cast<unsigned>(options.seed) + static_cast<unsigned>(g)),
+                options.level > 0 ? options.level : static_cast<int>(g % numLevels) + 1};
+    ++tally.games;
+    const auto failed = [&](const std::string& what) {
+      ++tally.errors;
+      log << "game seed " << run.seed << " level " << run.startLevel << " turn " << run.turnsPlayed + 1
+          << ": " << what << "\n";
+    };
+    try {
+      switch (playSoakGame(run, options, chooser, tally, dog, log)) {
+        case Ending::Death: ++tally.deaths; break;
+        case Ending::Win: ++tally.wins; break;
+        case Ending::Budget: ++tally.budgetEnds; break;
+        case Ending::Fault: ++tally.errors; break;
+      }
+    } catch (const TurnNeverEnded&) {
+      failed("the turn took more than " + std::to_string(options.keysPerTurn) + " keys without ending");
+    } catch (const ScriptExhausted&) {
+      failed("the game waited for a key that the soak did not supply");
+    } catch (const std::exception& e) {
+      failed(std::string("the game raised an error: ") + e.what());
+    }
+    if (options.maxErrors > 0 && tally.errors >= options.maxErrors) break;
+  }
+  return tally;
+}
+
+std::string summaryLine(const SoakTally& tally) {
+  std::ostringstream out;
+  out << "turns " << tally.turns << ", games " << tally.games << ", deaths " << tally.deaths << ", wins "
+      << tally.wins << ", cut off " << tally.budgetEnds << ", exits " << tally.exits << ", levels reached";
+  for (int level = 1; level <= numLevels + 1; ++level)
+    out << " " << level << ":" << tally.levelsReached[level];
+  out << ", errors " << tally.errors;
+  return out.str();
+}
