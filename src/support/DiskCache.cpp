@@ -276,10 +276,22 @@ std::string userCacheDir(const std::string& name) {
 
 std::string encodeTable(const std::vector<int>& table, std::int32_t id, int capacityHint) {
   const auto count = static_cast<int>(table.size());
-  std::string text = "[" + std::to_string(id) + "][" + std::to_string(formatTag) + "]";
-  text += "A[[0][" + std::to_string(std::max(capacityHint, count)) + "]";
-  for (const int value : table) text += "I[" + std::to_string(value) + "]";
-  text += "]";
+  std::string text;
+  const auto field = [&text](long long number) {
+    text += '[';
+    text += std::to_string(number);
+    text += ']';
+  };
+  field(id);
+  field(formatTag);
+  text += "A[";
+  field(0);  // the first (and only) array of the file
+  field(std::max(capacityHint, count));
+  for (const int value : table) {
+    text += 'I';
+    field(value);
+  }
+  text += ']';
   return text;
 }
 
