@@ -232,19 +232,16 @@ std::vector<std::string> turnFaults(const GameState& game, const Player& shipBef
   if (game.level < 1 || game.level > numLevels) {
     faults.push_back("a turn was played on level " + std::to_string(game.level));
   }
-  // A disruptor blast may open an exit under a ship that flew into the hole the field made; the
-  // ship then starts its turn on the exit, which ends the level, but still makes its move, and a
-  // move outward leaves the map and kills it. That one step beyond the border is the game's rule.
-  const bool diedSteppingOffAnExit = !game.alive && w.exitReached && onBorder(shipBefore.x, shipBefore.y) &&
-                                     std::abs(p.x - shipBefore.x) + std::abs(p.y - shipBefore.y) == 1;
-  if (!Map::contains(p.x, p.y) && !diedSteppingOffAnExit) {
-    faults.push_back("the ship is outside the map at " + where(p.x, p.y));
-  } else if (game.alive && onBorder(p.x, p.y) && onBorder(shipBefore.x, shipBefore.y) && !w.exitReached) {
-    // The border is wall except where a disruptor field has just been placed (it leaves floor
-    // there for one turn and then blasts the cell) or an exit opened, so a ship can fly onto it
-    // but can never start a second turn there alive unless it is leaving through an exit.
-    faults.push_back("the ship stayed alive on the border at " + where(p.x, p.y) + ", on a '" +
-                     std::string(1, w.map.at(p.x, p.y).symbol) + "' cell");
+  // The ship may stand in the border alive: on an exit that opened under it, or in the hole a
+  // disruptor field leaves for a turn where it was placed (a second field can keep it open). Its
+  // next move may take it out of the arena, where every cell reads as wall, so it dies one step
+  // beyond the border. Nothing else puts it outside: blinks are held on the map, teleports land
+  // inside, and a ship that moves outside is never alive.
+  const bool diedSteppingOut = !game.alive && onBorder(shipBefore.x, shipBefore.y) &&
+                               std::abs(p.x - shipBefore.x) + std::abs(p.y - shipBefore.y) == 1;
+  if (!Map::contains(p.x, p.y) && !diedSteppingOut) {
+    faults.push_back("the ship is " + std::string(game.alive ? "alive" : "dead") + " outside the map at " +
+                     where(p.x, p.y));
   }
   for (std::size_t i = 0; i < w.creatures.size(); ++i) {
     const Creature& c = w.creatures[i];
