@@ -25,6 +25,7 @@ import time
 import unittest
 from dataclasses import dataclass
 
+HERE = os.path.dirname(os.path.abspath(__file__))
 GRIDFALL = os.environ.get("GRIDFALL", "")
 REPLAY = os.environ.get("GRIDFALL_REPLAY", "")
 
@@ -227,9 +228,11 @@ class Session:
               stderr_to_file=False):
         """Starts the game in a fresh pane. term None leaves TERM unset; stdin is a shell redirection
         such as "<&-"; stderr_to_file keeps standard error off the pane."""
-        # The address sanitizer wants to be loaded first; libfaketime is preloaded before it.
+        # For a sanitizer build: the address sanitizer wants to be loaded first, but libfaketime
+        # is preloaded before it; and a leak inside ncurses is not the game's.
         variables = {"HOME": self.home if home is None else home, "PATH": "/usr/bin:/bin", "TZ": "UTC",
-                     "ASAN_OPTIONS": "verify_asan_link_order=0"}
+                     "ASAN_OPTIONS": "verify_asan_link_order=0",
+                     "LSAN_OPTIONS": "print_suppressions=0:suppressions=" + os.path.join(HERE, "lsan.supp")}
         if term is not None:
             variables["TERM"] = term
         if frozen:
