@@ -76,6 +76,14 @@ def require_tools():
     faketime_library()
 
 
+def start_time(pid):
+    try:
+        with open("/proc/%d/stat" % pid) as f:
+            return f.read().rsplit(")", 1)[1].split()[19]
+    except (OSError, IndexError):
+        return None
+
+
 class Screen:
     """A parsed pane: rows of Cells, read from `capture-pane -e`."""
 
@@ -210,6 +218,7 @@ class Session:
         os.mkdir(self.home)
         self.socket = os.path.join(self.dir, "tmux")
         self.pid = None
+        self.processes = []  # (pid, start time) of what the pane ran, to stop whatever outlives it
         self.server_pidfd = None
         self.master_fd = None  # the pane's pseudo-terminal master, as numbered inside the tmux server
         env = {k: v for k, v in os.environ.items() if not k.startswith("TMUX")}
@@ -255,7 +264,9 @@ class Session:
             "date +%%s.%%N > %s/ended" % d,
             "stty -a > %s/stty-after 2>&1" % d,
             "echo $status > %s/status.tmp && mv %s/status.tmp %s/status" % (d, d, d),
-            "exec sleep 100000",  # keeps the pane, and what the game left on it, for the checks
+            # Keep the pane, and what the game left on it, for the checks; unless the terminal
+            # is gone already, when nothing would ever end the wait.
+            "[ -t 0 ] && exec sleep 100000",
         ])
         with open(os.path.join(self.dir, "run.sh"), "w") as f:
             f.write(script + "\n")
@@ -266,6 +277,7 @@ class Session:
         self.tmux("-f", config, "new-session", "-d", "-s", "e2e", "-x", str(self.columns),
                   "-y", str(self.rows), "/bin/sh", os.path.join(self.dir, "run.sh"))
         self.shell_pid = int(self.tmux("display", "-p", "-t", "e2e", "#{pane_pid}").strip())
+        self.processes.append((self.shell_pid, start_time(self.shell_pid)))
         self.tty = self.tmux("display", "-p", "-t", "e2e", "#{pane_tty}").strip()
         return self
 
@@ -274,17 +286,19 @@ class Session:
             os.close(self.server_pidfd)
             self.server_pidfd = None
         self.tmux("kill-server", check=False)
-        if self.pid and os.path.exists("/proc/%d" % self.pid):
-            try:
-                os.kill(self.pid, 9)
-            except ProcessLookupError:
-                pass
+        for pid, started in self.processes:
+            if start_time(pid) == started:  # still that process, not another one with its pid
+                try:
+                    os.kill(pid, 9)
+                except ProcessLookupError:
+                    pass
 
     # --- the game process ---------------------------------------------------------------------
 
     def game_pid(self):
         if self.pid is None:
             self.pid = self._until(self._find_game, "the game process to start")
+            self.processes.append((self.pid, start_time(self.pid)))
         return self.pid
 
     def _find_game(self):
