@@ -210,7 +210,15 @@ Ending playSoakGame(GameRun& run, const SoakOptions& options, const KeyChooser& 
   }
 }
 
-std::string where(int x, int y) { return "(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
+// Built piece by piece: g++ 12 at -O3 warns falsely about "literal" + std::string temporaries.
+std::string where(int x, int y) {
+  std::string text = "(";
+  text += std::to_string(x);
+  text += ", ";
+  text += std::to_string(y);
+  text += ")";
+  return text;
+}
 
 }  // namespace
 
