@@ -66,8 +66,15 @@ def start_side_by_side(home, left_cmd, right_cmd):
 
 
 def kill_server():
-    if SOCKET is not None:
-        subprocess.run(["tmux", "-L", SOCKET, "kill-server"], capture_output=True)
+    if SOCKET is None:
+        return
+    subprocess.run(["tmux", "-L", SOCKET, "kill-server"], capture_output=True)
+    # The server leaves its socket file behind.
+    socket_dir = os.path.join(os.environ.get("TMUX_TMPDIR", "/tmp"), "tmux-%d" % os.getuid())
+    try:
+        os.remove(os.path.join(socket_dir, SOCKET))
+    except FileNotFoundError:
+        pass
 
 
 def vm_rss_kb(pid):
