@@ -7,9 +7,7 @@
 
 namespace {
 
-Creature make(int colour, int x, int y, Facing facing, WeightName weight = Heavy) {
-  return Creature{x, y, colour, weight, true, facing};
-}
+Creature make(int colour, int x, int y, Facing facing) { return Creature{x, y, colour, Heavy, true, facing}; }
 
 std::vector<SpecType> kindsOf(const World& w) {
   std::vector<SpecType> kinds;
@@ -18,45 +16,37 @@ std::vector<SpecType> kindsOf(const World& w) {
 }
 
 bool hasBoltAt(const World& w, int x, int y, SpecType kind, int colour) {
-  for (const Special& s : w.specials) {
+  for (const Special& s : w.specials)
     if (s.x == x && s.y == y && s.kind == kind && s.colour == colour) return true;
-  }
   return false;
 }
 
+const std::vector<SpecType> quad = {LaserE, LaserW, LaserS, LaserN};
+
 using EnemyTurn = ScreenTest;
 
+// A turret turns (drawn without bold) on odd turns and fires on even ones, sweeping clockwise.
 TEST_F(EnemyTurn, TurretTurnsThenFiresSweepingClockwiseFromEachFacing) {
-  struct Sweep {
-    Facing start;
-    std::vector<SpecType> fired;  // the bolts of its second, fourth, sixth and eighth turns
-  };
-  const Sweep sweeps[] = {
-      {FUp, {LaserE, LaserS, LaserW, LaserN}},
-      {FRight, {LaserS, LaserW, LaserN, LaserE}},
-      {FDown, {LaserW, LaserN, LaserE, LaserS}},
-      {FLeft, {LaserN, LaserE, LaserS, LaserW}},
-  };
-  for (const Sweep& sweep : sweeps) {
+  const std::pair<Facing, std::vector<SpecType>> sweeps[] = {{FUp, {LaserE, LaserS, LaserW, LaserN}},
+                                                             {FRight, {LaserS, LaserW, LaserN, LaserE}},
+                                                             {FDown, {LaserW, LaserN, LaserE, LaserS}},
+                                                             {FLeft, {LaserN, LaserE, LaserS, LaserW}}};
+  for (const auto& [start, fired] : sweeps) {
     World w = emptyWorld();
-    w.creatures = {make(White, 30, 10, sweep.start)};
+    w.creatures = {make(White, 30, 10, start)};
     for (int turn = 1; turn <= 8; ++turn) {
       EXPECT_EQ(moveEnemy(w), 0);
-      const Creature& turret = w.creatures[0];
-      EXPECT_EQ(turret.weight, turn % 2 == 1 ? Light : Heavy) << "turn " << turn;
+      EXPECT_EQ(w.creatures[0].weight, turn % 2 == 1 ? Light : Heavy) << "turn " << turn;
       EXPECT_EQ(w.specials.size(), static_cast<std::size_t>(turn / 2)) << "turn " << turn;
-      EXPECT_EQ(turret.x, 30);
     }
-    EXPECT_EQ(kindsOf(w), sweep.fired) << "from facing " << sweep.start;
-    EXPECT_EQ(w.creatures[0].facing, sweep.start) << "a full sweep ends where it began";
+    EXPECT_EQ(kindsOf(w), fired) << "from facing " << start;
+    EXPECT_EQ(w.creatures[0], make(White, 30, 10, start)) << "a full sweep ends where it began, unmoved";
+    EXPECT_TRUE(hasBoltAt(w, 32, 10, LaserE, White) && hasBoltAt(w, 30, 8, LaserN, White)) << "two cells out";
   }
-
   World w = emptyWorld();
   w.creatures = {make(White, 30, 10, FUp)};
   moveEnemy(w);
   EXPECT_EQ(term.cell(30, 10), expectedCell('>', White, Light)) << "about to fire: drawn without bold";
-  moveEnemy(w);
-  EXPECT_TRUE(hasBoltAt(w, 32, 10, LaserE, White)) << "the bolt starts two cells ahead";
 }
 
 TEST_F(EnemyTurn, TurretShrugsOffBoltsButNotPermanentBlocksAndFiresFromAPowerUp) {
@@ -75,8 +65,10 @@ TEST_F(EnemyTurn, TurretShrugsOffBoltsButNotPermanentBlocksAndFiresFromAPowerUp)
   p.map.put(30, 10, PowerUp());
   moveEnemy(p);  // turns, and sets the power-up off
   moveEnemy(p);  // sets it off again, then fires its own laser
-  EXPECT_EQ(kindsOf(p),
-            (std::vector<SpecType>{LaserE, LaserW, LaserS, LaserN, LaserE, LaserW, LaserS, LaserN, LaserE}));
+  std::vector<SpecType> fired = quad;
+  fired.insert(fired.end(), quad.begin(), quad.end());
+  fired.push_back(LaserE);
+  EXPECT_EQ(kindsOf(p), fired);
   EXPECT_TRUE(hasBoltAt(p, 28, 10, LaserW, White)) << "quad laser two cells out";
   EXPECT_EQ(p.map.at(30, 10), PowerUp()) << "a turret never uses up the power-up";
 }
@@ -95,7 +87,7 @@ TEST_F(EnemyTurn, OrdinaryCreatureDiesOnABlockedCellAndTrailsWhereItWent) {
   p.creatures = {make(Red, 30, 10, FRight)};
   p.map.put(30, 10, PowerUp());
   EXPECT_EQ(moveEnemy(p), 0);
-  EXPECT_EQ(kindsOf(p), (std::vector<SpecType>{LaserE, LaserW, LaserS, LaserN}));
+  EXPECT_EQ(kindsOf(p), quad);
   EXPECT_TRUE(hasBoltAt(p, 30, 12, LaserS, Red));
   EXPECT_EQ(p.map.at(30, 10), EnemyTrail()) << "the trail replaces the power-up";
   EXPECT_EQ(p.creatures[0].x, 31);
@@ -108,24 +100,19 @@ TEST_F(EnemyTurn, BossFiresItsQuadLaserInLineWithThePlayerOrWhenHemmedIn) {
     std::vector<std::pair<int, int>> walls;
     bool fires;
   };
-  const Case cases[] = {
-      {"same column, far away", 30, 20, {}, true},
-      {"same row", 60, 10, {}, true},
-      {"one open neighbour", 60, 3, {{30, 9}, {30, 11}, {31, 10}}, true},
-      {"corridor, two open neighbours", 60, 3, {{30, 9}, {30, 11}}, false},
-      {"open floor, out of line", 60, 3, {}, false},
-  };
+  const Case cases[] = {{"same column, far away", 30, 20, {}, true},
+                        {"same row", 60, 10, {}, true},
+                        {"one open neighbour", 60, 3, {{30, 9}, {30, 11}, {31, 10}}, true},
+                        {"corridor, two open neighbours", 60, 3, {{30, 9}, {30, 11}}, false},
+                        {"open floor, out of line", 60, 3, {}, false}};
   for (const Case& c : cases) {
     World w = emptyWorld(c.playerX, c.playerY);
     for (auto [x, y] : c.walls) w.map.put(x, y, InnerWallX());
     w.creatures = {make(Magenta, 30, 10, FLeft)};
     moveEnemy(w);
-    EXPECT_EQ(w.specials.size(), c.fires ? 4u : 0u) << c.what;
-    if (c.fires) {
-      EXPECT_EQ(kindsOf(w), (std::vector<SpecType>{LaserE, LaserW, LaserS, LaserN})) << c.what;
-      EXPECT_TRUE(hasBoltAt(w, 33, 10, LaserE, Magenta)) << "three cells out: " << c.what;
-      EXPECT_TRUE(hasBoltAt(w, 30, 7, LaserN, Magenta)) << c.what;
-    }
+    EXPECT_EQ(kindsOf(w), c.fires ? quad : std::vector<SpecType>{}) << c.what;
+    EXPECT_EQ(hasBoltAt(w, 33, 10, LaserE, Magenta) && hasBoltAt(w, 30, 7, LaserN, Magenta), c.fires)
+        << "three cells out: " << c.what;
   }
 }
 
@@ -159,36 +146,29 @@ TEST_F(EnemyTurn, PointsPerKindAndWhatIsNeverCounted) {
   boxed.map.put(30, 10, Floor());
   boxed.creatures = {make(Magenta, 30, 10, FUp)};
   EXPECT_EQ(moveEnemy(boxed), 5);
-
   World none = emptyWorld();
   EXPECT_EQ(moveEnemy(none), 0);
 }
 
+// A one-cell corridor on row 10; both creatures head right towards a distant player.
 TEST_F(EnemyTurn, EachCreatureSeesTheMapAsTheOnesBeforeItLeftIt) {
-  // A one-cell corridor on row 10; both creatures head right towards a distant player.
-  auto corridor = [] {
+  const Creature front = make(Red, 30, 10, FRight), behind = make(Red, 29, 10, FRight);
+  for (bool frontFirst : {true, false}) {
     World w = emptyWorld(60, 10);
     fill(w, 20, 9, 50, 9, InnerWallH());
     fill(w, 20, 11, 50, 11, InnerWallH());
-    return w;
-  };
-  const Creature front = make(Red, 30, 10, FRight);
-  const Creature behind = make(Red, 29, 10, FRight);
-
-  World frontFirst = corridor();
-  frontFirst.creatures = {front, behind};
-  EXPECT_EQ(moveEnemy(frontFirst), 1) << "the trail just laid in front blocks the one behind";
-  EXPECT_EQ(frontFirst.creatures[0].x, 31);
-  EXPECT_TRUE(frontFirst.creatures[0].alive);
-  EXPECT_FALSE(frontFirst.creatures[1].alive);
-  EXPECT_EQ(frontFirst.map.at(30, 10), Wreckage());
-
-  World behindFirst = corridor();
-  behindFirst.creatures = {behind, front};
-  EXPECT_EQ(moveEnemy(behindFirst), 2) << "wreckage dropped on a later creature kills it on its turn";
-  EXPECT_FALSE(behindFirst.creatures[0].alive);
-  EXPECT_FALSE(behindFirst.creatures[1].alive);
-  EXPECT_EQ(behindFirst.creatures[1].x, 30);
+    w.creatures = frontFirst ? std::vector{front, behind} : std::vector{behind, front};
+    if (frontFirst) {
+      EXPECT_EQ(moveEnemy(w), 1) << "the trail just laid in front blocks the one behind";
+      EXPECT_EQ(w.creatures[0], make(Red, 31, 10, FRight));
+      EXPECT_FALSE(w.creatures[1].alive);
+      EXPECT_EQ(w.map.at(30, 10), Wreckage());
+    } else {
+      EXPECT_EQ(moveEnemy(w), 2) << "wreckage dropped on a later creature kills it on its turn";
+      EXPECT_FALSE(w.creatures[0].alive || w.creatures[1].alive);
+      EXPECT_EQ(w.creatures[1].x, 30);
+    }
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "common/Harness.h"
 #include "game/Game.h"
@@ -14,6 +15,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+const std::string header = "[-110780952][-9133037511685953882]";
 
 // Gives each test its own HOME so no test touches a real score table.
 class Game : public ScreenTest {
@@ -31,22 +34,20 @@ class Game : public ScreenTest {
     fs::remove_all(home);
     ScreenTest::TearDown();
   }
-  std::string tableFile() const { return home + "/.gridfall/highscore"; }
   std::string readTable() const {
-    std::ifstream in(tableFile());
     std::stringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(home + "/.gridfall/highscore").rdbuf();
     return s.str();
   }
-  void storeTable(const std::vector<int>& table) {
-    toCache(table, userCacheDir(".gridfall"), "highscore", strHash);
+  // Which of the five table rows are drawn bold.
+  std::string boldRows() const {
+    std::string rows;
+    for (int row = 10; row <= 14; ++row) rows += term.cell(13, row).bold ? 'B' : '-';
+    return rows;
   }
 
-  std::string home;
-  std::string savedHome;
+  std::string home, savedHome;
 };
-
-bool showsGameOver(const MemoryTerminal& t) { return t.row(5).find("Game Over") != std::string::npos; }
 
 TEST_F(Game, FirstGameWithThreeHundredFiftyIsTheNewBestScore) {
   term.pushKeys(" n");
@@ -70,37 +71,33 @@ TEST_F(Game, FirstGameWithThreeHundredFiftyIsTheNewBestScore) {
   }
   EXPECT_EQ(term.text(29, 16, 17), "Play again? (Y/n)");
   EXPECT_EQ(term.cell(29, 16), expectedCell('P', Green, Heavy));
-  EXPECT_EQ(readTable(), "[-110780952][-9133037511685953882]A[[0][5]I[350]I[0]I[0]I[0]I[0]]");
+  EXPECT_EQ(readTable(), header + "A[[0][5]I[350]I[0]I[0]I[0]I[0]]");
   struct stat info {};
   ASSERT_EQ(stat((home + "/.gridfall").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0700u);
 }
 
-TEST_F(Game, ZeroScoreOnAnEmptyTableHighlightsEveryRowWithoutANewHighScore) {
+// A score equal to a row is highlighted there but only a better score enters and pushes the worst out.
+TEST_F(Game, HighlightingOfZeroOnAnEmptyTableOfTiesAndOfBetterScores) {
   term.pushKeys("xN");
   EXPECT_FALSE(endGame({0, 1}));
-  EXPECT_EQ(term.text(13, 9, 25), std::string(25, ' '));
-  for (int row = 10; row <= 14; ++row) EXPECT_TRUE(term.cell(13, row).bold) << row;
-}
+  EXPECT_EQ(term.text(13, 9, 25), std::string(25, ' ')) << "zero is no new high score";
+  EXPECT_EQ(boldRows(), "BBBBB");
 
-TEST_F(Game, TiesAreHighlightedButDoNotEnterAndBetterScoresPushTheWorstOut) {
-  storeTable({2400, 1200, 350, 100, 50});
+  toCache({2400, 1200, 350, 100, 50}, userCacheDir(".gridfall"), "highscore", strHash);
   term.pushKeys(" y");
   EXPECT_TRUE(endGame({50, 2}));
   EXPECT_EQ(term.text(13, 9, 25), std::string(25, ' ')) << "a tie with the fifth entry does not enter";
-  EXPECT_TRUE(term.cell(13, 14).bold);
-  EXPECT_FALSE(term.cell(13, 13).bold);
+  EXPECT_EQ(boldRows(), "----B");
 
   term.pushKeys(" \n");
   EXPECT_TRUE(endGame({1200, 11}));
   EXPECT_EQ(term.text(13, 7, 46), "You destroyed the final boss and won the game!");
-  EXPECT_EQ(readTable(), "[-110780952][-9133037511685953882]A[[0][5]I[2400]I[1200]I[1200]I[350]I[100]]");
-  EXPECT_TRUE(term.cell(13, 11).bold);
-  EXPECT_TRUE(term.cell(13, 12).bold);
-  EXPECT_FALSE(term.cell(13, 10).bold);
+  EXPECT_EQ(readTable(), header + "A[[0][5]I[2400]I[1200]I[1200]I[350]I[100]]");
+  EXPECT_EQ(boldRows(), "-BB--");
 }
 
-TEST_F(Game, AnyKeyButNStartsAnotherGame) {
+TEST_F(Game, AnyKeyButNStartsAnotherGameAndADamagedTableIsReportedAndLeftAlone) {
   for (int key : {int{'y'}, int{'Y'}, int{'\n'}, int{' '}, int{'q'}, 27, 260}) {
     term.pushKey(' ');
     term.pushKey(key);
@@ -108,33 +105,27 @@ TEST_F(Game, AnyKeyButNStartsAnotherGame) {
   }
   term.pushKeys(" n");
   EXPECT_FALSE(endGame({10, 1}));
-}
 
-TEST_F(Game, ADamagedTableIsReportedUnderItsOwnKindAndLeftAlone) {
-  fs::create_directories(home + "/.gridfall");
-  { std::ofstream(tableFile()) << "[1][2]garbage"; }
+  std::ofstream(home + "/.gridfall/highscore") << "[1][2]garbage";
+  term.clear();
   term.pushKeys(" n");
   EXPECT_THROW(endGame({10, 1}), Invalid_Marshalling_ID);
   EXPECT_EQ(readTable(), "[1][2]garbage");
   EXPECT_EQ(term.text(13, 10, 2), "  ") << "the table is not drawn when it cannot be read";
 }
 
+// Worked example: 1000 points leaving level 4 with 600 for it, then 1000 more leaving level 5,
+// where the bonus of 1500 comes before the doubling.
 TEST_F(Game, LeavingALevelAddsItsBonusAndDoublesOnBossLevels) {
   GameState game = gameAtLevel(4, 50);
-  game.score = 1000;
-  game.world.exitReached = true;
-  leaveLevel(game);
-  EXPECT_EQ(game.score, 1600);
-  EXPECT_EQ(game.level, 5);
-  EXPECT_EQ(game.world.player.power, 50) << "power carries over";
-  EXPECT_EQ(game.world.levelIndex, 4);
-
-  game.score = 1000;
-  game.world.exitReached = true;
-  leaveLevel(game);
-  EXPECT_EQ(game.score, 3500);
-  EXPECT_EQ(game.level, 6);
-
+  for (auto [level, after] : {std::pair{5, 1600}, {6, 3500}}) {
+    game.score = 1000;
+    game.world.exitReached = true;
+    leaveLevel(game);
+    EXPECT_EQ(std::pair(game.score, game.level), std::pair(after, level));
+    EXPECT_EQ(game.world.player.power, 50) << "power carries over";
+    EXPECT_EQ(game.world.levelIndex, level - 1);
+  }
   GameState last = gameAtLevel(10, 0);
   last.score = 100;
   last.world.exitReached = true;
@@ -156,10 +147,7 @@ TEST_F(Game, NextLevelKeepsTheShipAndLandsOnAClearCellOnTheLeft) {
       ASSERT_EQ(next, level + 1);
       const Player& p = world.player;
       EXPECT_EQ(p.power, 33);
-      EXPECT_GE(p.x, 3);
-      EXPECT_LE(p.x, 23);
-      EXPECT_GE(p.y, 2);
-      EXPECT_LE(p.y, 19);
+      EXPECT_TRUE(p.x >= 3 && p.x <= 23 && p.y >= 2 && p.y <= 19) << p.x << "," << p.y;
       EXPECT_FALSE(p.x == before.x && p.y == before.y);
       World probe = world;
       probe.player = Player{-1, -1, 0};
@@ -169,11 +157,17 @@ TEST_F(Game, NextLevelKeepsTheShipAndLandsOnAClearCellOnTheLeft) {
   }
 }
 
+// Fly left until the ship dies, then dismiss the end screen and decline another game.
 TEST_F(Game, AWholeGameEndsInDeathAndTheEndScreen) {
-  // Fly left until the ship dies, then dismiss the end screen and decline another game.
+  GameState game = newGame();
+  EXPECT_EQ(game.world.player.power, 3);
+  term.pushKeys("l");
+  playTurn(game);
+  EXPECT_EQ(term.text(0, 22, 8), "Power: 3");
+  EXPECT_EQ(term.text(0, 23, 8), "Score: 0");
+
   term.onKeyWait([this](const MemoryTerminal& t) {
-    if (t.keysLeft() > 0) return;
-    term.pushKey(showsGameOver(t) ? 'n' : 'h');
+    if (t.keysLeft() == 0) term.pushKey(t.row(5).find("Game Over") != std::string::npos ? 'n' : 'h');
   });
   startScreen();
   const auto [score, level] = playGame();
@@ -181,44 +175,26 @@ TEST_F(Game, AWholeGameEndsInDeathAndTheEndScreen) {
   EXPECT_GE(score, 0);
   EXPECT_FALSE(endGame({score, level}));
   EXPECT_EQ(term.text(13, 7, 27), "You were killed on level 1.");
-  EXPECT_EQ(term.text(13, 8, 11 + static_cast<int>(std::to_string(score).size())),
-            "You scored " + std::to_string(score));
+  const std::string scored = "You scored " + std::to_string(score) + " points.";
+  EXPECT_EQ(term.text(13, 8, static_cast<int>(scored.size())), scored);
   endScreen();
 }
 
-TEST_F(Game, StatusRowsShowPowerAndScoreFromTheFirstTurn) {
-  GameState game = newGame();
-  EXPECT_EQ(game.world.player.power, 3);
-  term.pushKeys("l");
-  playTurn(game);
-  EXPECT_EQ(term.text(0, 23, 8), "Score: 0");
-  EXPECT_EQ(term.text(0, 22, 8), "Power: 3");
-}
-
-TEST_F(Game, OnlyAnExactSixthBrainHitOpensTheFinalExit) {
+TEST_F(Game, BossExitsOpenOnAnExactSixthBrainHitAndOnTheBossCreaturesDeath) {
   // No special on a fresh level 10 can hit the brain in the first turn, so the count stays put.
-  GameState overshot = gameAtLevel(10, 0);
-  overshot.bossHits = 7;
-  term.pushKeys("l");
-  playTurn(overshot);
-  EXPECT_EQ(overshot.bossHits, 7);
-  EXPECT_NE(overshot.world.map.at(72, 10), Exit());
-
-  GameState exact = gameAtLevel(10, 0);
-  exact.bossHits = 6;
-  term.pushKeys("l");
-  playTurn(exact);
-  EXPECT_EQ(exact.bossHits, 10);
-  for (int y = 9; y <= 11; ++y) EXPECT_EQ(exact.world.map.at(72, y), Exit());
-  EXPECT_EQ(exact.world.specials.back().kind, Destruct);
-}
-
-TEST_F(Game, TheBossCreaturesDeathOpensTheExitOfLevelFive) {
+  for (int hits : {7, 6}) {
+    GameState game = gameAtLevel(10, 0);
+    game.bossHits = hits;
+    term.pushKeys("l");
+    playTurn(game);
+    EXPECT_EQ(game.bossHits, hits == 6 ? 10 : 7);
+    for (int y = 9; y <= 11; ++y) EXPECT_EQ(game.world.map.at(72, y) == Exit(), hits == 6) << hits;
+    EXPECT_EQ(!game.world.specials.empty() && game.world.specials.back().kind == Destruct, hits == 6) << hits;
+  }
   GameState game = gameAtLevel(5, 0);
   ASSERT_EQ(game.world.creatures.size(), 1u);
-  // Put the boss on wreckage: it is destroyed at its turn, worth 5 points.
   const Creature& boss = game.world.creatures[0];
-  game.world.map.put(boss.x, boss.y, Wreckage());
+  game.world.map.put(boss.x, boss.y, Wreckage());  // destroyed at its turn, worth 5 points
   term.pushKeys("l");
   playTurn(game);
   EXPECT_EQ(game.score, 5);
