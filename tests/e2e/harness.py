@@ -285,13 +285,27 @@ class Session:
         if self.server_pidfd is not None and self.server_pidfd >= 0:
             os.close(self.server_pidfd)
             self.server_pidfd = None
-        self.tmux("kill-server", check=False)
+        # The pane's shell first: left to itself it would record the game's end into the session's
+        # folder while that is being removed.
         for pid, started in self.processes:
             if start_time(pid) == started:  # still that process, not another one with its pid
                 try:
                     os.kill(pid, 9)
                 except ProcessLookupError:
                     pass
+        for pid, started in self.processes:
+            deadline = time.monotonic() + PATIENCE
+            while start_time(pid) == started and time.monotonic() < deadline and not self._zombie(pid):
+                time.sleep(POLL)
+        self.tmux("kill-server", check=False)
+
+    @staticmethod
+    def _zombie(pid):
+        try:
+            with open("/proc/%d/stat" % pid) as f:
+                return f.read().rsplit(")", 1)[1].split()[0] == "Z"
+        except OSError:
+            return True
 
     # --- the game process ---------------------------------------------------------------------
 
