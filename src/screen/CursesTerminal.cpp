@@ -100,6 +100,9 @@ class CursesTerminal : public Terminal {
   void addText(std::string_view text) override {
     waddnstr(stdscr, text.data(), static_cast<int>(text.size()));
   }
+  void putChar(int x, int y, char ch, int attrs) override {
+    mvwaddch(stdscr, y, x, static_cast<chtype>(static_cast<unsigned char>(ch)) | static_cast<chtype>(attrs));
+  }
   void clear() override { ::clear(); }
   void refresh() override { ::refresh(); }
   int readKey() override {

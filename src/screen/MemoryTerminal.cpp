@@ -45,6 +45,16 @@ void MemoryTerminal::addText(std::string_view text) {
   }
 }
 
+void MemoryTerminal::putChar(int x, int y, char ch, int attrs) {
+  if (!MemoryTerminal::moveTo(x, y)) return;
+  grid_[y][x] = ScreenCell{ch, (attrs & attr::pairMask) >> attr::pairShift, (attrs & attr::bold) != 0,
+                           (attrs & attr::reverse) != 0};
+  if (++cursorX_ == columns) {
+    cursorX_ = cursorY_ == rows - 1 ? columns - 1 : 0;
+    if (cursorY_ < rows - 1) ++cursorY_;
+  }
+}
+
 void MemoryTerminal::clear() {
   grid_ = Grid{};
   cursorX_ = 0;

@@ -22,7 +22,7 @@ struct ScreenCell {
   bool operator==(const ScreenCell&) const = default;
 };
 
-class MemoryTerminal : public Terminal {
+class MemoryTerminal final : public Terminal {
  public:
   static constexpr int columns = 80;
   static constexpr int rows = 24;
@@ -43,6 +43,7 @@ class MemoryTerminal : public Terminal {
   void attributesOff(int attrs) override { attrs_ &= ~attrs; }
   bool moveTo(int x, int y) override;
   void addText(std::string_view text) override;
+  void putChar(int x, int y, char ch, int attrs) override;
   void clear() override;
   void refresh() override { ++refreshes_; }
   int readKey() override;

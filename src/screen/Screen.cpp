@@ -91,6 +91,12 @@ void printAtColour(int x, int y, const std::string& text, int colour, WeightName
   t.attributesOff(attrs);
 }
 
+void printCharColour(int x, int y, char ch, int colour, WeightName weight) {
+  Terminal& t = activeTerminal();
+  const int attrs = t.hasColours() ? attr::colourPair(getColourNumber2(colour)) | weightAttributes(weight) : 0;
+  t.putChar(x, y, ch, attrs);
+}
+
 void clearScreen() { activeTerminal().clear(); }
 void updateScreen() { activeTerminal().refresh(); }
 int readChar() { return activeTerminal().readKey(); }

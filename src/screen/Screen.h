@@ -33,6 +33,8 @@ void startScreen();
 void endScreen();
 void printAt(int x, int y, const std::string& text);
 void printAtColour(int x, int y, const std::string& text, int colour, WeightName weight);
+// printAtColour for a single character: the same result on the screen, without building a text.
+void printCharColour(int x, int y, char ch, int colour, WeightName weight);
 int getColourNumber2(int colour);
 int weightAttributes(WeightName weight);
 void clearScreen();

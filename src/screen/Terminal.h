@@ -44,6 +44,15 @@ class Terminal {
   virtual bool moveTo(int x, int y) = 0;
   // Writes text at the cursor with the attributes in force, wrapping at the right edge.
   virtual void addText(std::string_view text) = 0;
+  // Writes one character at (x, y) with the given attributes and leaves the attributes off, as
+  // attributesOn, moveTo, addText, attributesOff would. The arena is drawn a cell at a time, so
+  // backends make this one call cheap.
+  virtual void putChar(int x, int y, char ch, int attrs) {
+    if (!moveTo(x, y)) return;
+    attributesOn(attrs);
+    addText(std::string_view(&ch, 1));
+    attributesOff(attrs);
+  }
   virtual void clear() = 0;
   virtual void refresh() = 0;
   // Blocks until a key arrives and returns its code.

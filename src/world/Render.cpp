@@ -2,7 +2,7 @@
 #include "world/WorldData.h"
 
 void drawCell(int x, int y, char ch, int colour, WeightName weight) {
-  printAtColour(x, y, std::string(1, ch), colour, weight);
+  printCharColour(x, y, ch, colour, weight);
 }
 
 void refreshCell(int x, int y, const Map& map) {
