@@ -27,13 +27,13 @@ bool MemoryTerminal::moveTo(int x, int y) {
 }
 
 void MemoryTerminal::addText(std::string_view text) {
+  const ScreenCell look{' ', (attrs_ & attr::pairMask) >> attr::pairShift, (attrs_ & attr::bold) != 0,
+                        (attrs_ & attr::reverse) != 0};
   for (char ch : text) {
-    if (cursorY_ >= rows) return;  // past the bottom-right corner: curses drops the rest
+    if (cursorY_ >= rows) break;  // past the bottom-right corner: curses drops the rest
     ScreenCell& c = grid_[cursorY_][cursorX_];
+    c = look;
     c.ch = ch;
-    c.pair = (attrs_ & attr::pairMask) >> attr::pairShift;
-    c.bold = (attrs_ & attr::bold) != 0;
-    c.reverse = (attrs_ & attr::reverse) != 0;
     if (++cursorX_ == columns) {
       cursorX_ = 0;
       ++cursorY_;

@@ -56,27 +56,15 @@ void printAt(int x, int y, const std::string& text) {
 }
 
 int getColourNumber2(int colour) {
-  switch (colour) {
-    case Black: return 8;
-    case White: return 7;
-    case Cyan: return 6;
-    case Magenta: return 5;
-    case Blue: return 4;
-    case Yellow: return 3;
-    case Green: return 2;
-    case Red: return 1;
-    default: return 7;
-  }
+  // Black cannot use pair 0 (the terminal's default colours), so it has pair 8; the other colours
+  // have the pair of their own number, and anything unknown draws white.
+  static constexpr int pairs[] = {8, 1, 2, 3, 4, 5, 6, 7};
+  return colour >= Black && colour <= White ? pairs[colour] : 7;
 }
 
 int weightAttributes(WeightName weight) {
-  switch (weight) {
-    case Heavy: return attr::bold;
-    case Light: return 0;
-    case Inverse: return attr::reverse;
-    case HeavyInverse: return attr::bold | attr::reverse;
-  }
-  return 0;
+  static constexpr int attributes[] = {attr::bold, 0, attr::reverse, attr::bold | attr::reverse};
+  return weight >= Heavy && weight <= HeavyInverse ? attributes[weight] : 0;
 }
 
 void printAtColour(int x, int y, const std::string& text, int colour, WeightName weight) {

@@ -1,22 +1,13 @@
 // Reading and changing the arena: the safe accessor, the three writers and the three queries.
 #include "world/WorldData.h"
 
-namespace {
-// What every cell beyond the arena reads as: wall that nothing may enter or change.
-const Terrain beyondTheMap = OuterWallX();
-}  // namespace
-
 Map::Map() {
   for (auto& column : cells_) column.fill(Floor());
 }
 
-const Terrain& Map::at(int x, int y) const {
-  if (!contains(x, y)) return beyondTheMap;
-  return cells_[x][y];
-}
-
-void Map::put(int x, int y, const Terrain& t) {
-  if (contains(x, y)) cells_[x][y] = t;
+const Terrain& Map::beyond() {
+  static const Terrain wall = OuterWallX();
+  return wall;
 }
 
 void forceTerrain(World& w, int x, int y, const Terrain& t) { w.map.put(x, y, t); }

@@ -52,11 +52,15 @@ class Map {
  public:
   Map();  // all Floor
   static bool contains(int x, int y) { return x >= 0 && x < mapColumns && y >= 0 && y < mapRows; }
-  const Terrain& at(int x, int y) const;
-  void put(int x, int y, const Terrain& t);
+  const Terrain& at(int x, int y) const { return contains(x, y) ? cells_[x][y] : beyond(); }
+  void put(int x, int y, const Terrain& t) {
+    if (contains(x, y)) cells_[x][y] = t;
+  }
   bool operator==(const Map&) const = default;
 
  private:
+  // What every cell beyond the arena reads as: wall that nothing may enter or change.
+  static const Terrain& beyond();
   std::array<std::array<Terrain, mapRows>, mapColumns> cells_;
 };
 
