@@ -101,6 +101,7 @@ class CursesTerminal : public Terminal {
     waddnstr(stdscr, text.data(), static_cast<int>(text.size()));
   }
   void putChar(int x, int y, char ch, int attrs) override {
+    if (!has_colors()) attrs = 0;
     mvwaddch(stdscr, y, x, static_cast<chtype>(static_cast<unsigned char>(ch)) | static_cast<chtype>(attrs));
   }
   void clear() override { ::clear(); }

@@ -46,6 +46,7 @@ void MemoryTerminal::addText(std::string_view text) {
 }
 
 void MemoryTerminal::putChar(int x, int y, char ch, int attrs) {
+  if (!colours_) attrs = 0;
   if (!MemoryTerminal::moveTo(x, y)) return;
   grid_[y][x] = ScreenCell{ch, (attrs & attr::pairMask) >> attr::pairShift, (attrs & attr::bold) != 0,
                            (attrs & attr::reverse) != 0};

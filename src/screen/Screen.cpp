@@ -80,9 +80,7 @@ void printAtColour(int x, int y, const std::string& text, int colour, WeightName
 }
 
 void printCharColour(int x, int y, char ch, int colour, WeightName weight) {
-  Terminal& t = activeTerminal();
-  const int attrs = t.hasColours() ? attr::colourPair(getColourNumber2(colour)) | weightAttributes(weight) : 0;
-  t.putChar(x, y, ch, attrs);
+  activeTerminal().putChar(x, y, ch, attr::colourPair(getColourNumber2(colour)) | weightAttributes(weight));
 }
 
 void clearScreen() { activeTerminal().clear(); }

@@ -45,9 +45,10 @@ class Terminal {
   // Writes text at the cursor with the attributes in force, wrapping at the right edge.
   virtual void addText(std::string_view text) = 0;
   // Writes one character at (x, y) with the given attributes and leaves the attributes off, as
-  // attributesOn, moveTo, addText, attributesOff would. The arena is drawn a cell at a time, so
-  // backends make this one call cheap.
+  // attributesOn, moveTo, addText, attributesOff would; on a terminal without colours the character
+  // is written plain. The arena is drawn a cell at a time, so backends make this one call cheap.
   virtual void putChar(int x, int y, char ch, int attrs) {
+    if (!hasColours()) attrs = 0;
     if (!moveTo(x, y)) return;
     attributesOn(attrs);
     addText(std::string_view(&ch, 1));
