@@ -46,14 +46,8 @@ class Terminal {
   virtual void addText(std::string_view text) = 0;
   // Writes one character at (x, y) with the given attributes and leaves the attributes off, as
   // attributesOn, moveTo, addText, attributesOff would; on a terminal without colours the character
-  // is written plain. The arena is drawn a cell at a time, so backends make this one call cheap.
-  virtual void putChar(int x, int y, char ch, int attrs) {
-    if (!hasColours()) attrs = 0;
-    if (!moveTo(x, y)) return;
-    attributesOn(attrs);
-    addText(std::string_view(&ch, 1));
-    attributesOff(attrs);
-  }
+  // is written plain. The arena is drawn a cell at a time, so this is one cheap call.
+  virtual void putChar(int x, int y, char ch, int attrs) = 0;
   virtual void clear() = 0;
   virtual void refresh() = 0;
   // Blocks until a key arrives and returns its code.

@@ -20,27 +20,28 @@ struct Terrain {
   bool operator==(const Terrain&) const = default;
 };
 
-// The terrain catalogue: every kind of cell the game uses.
-Terrain Floor();
-Terrain Exit();
-Terrain PowerUp();
-Terrain SmokingFloor();
-Terrain Wreckage();
-Terrain PlayerTrail();
-Terrain EnemyTrail();
-Terrain LaserBoltV();
-Terrain LaserBoltH();
-Terrain Disrupted();
-Terrain BossBrain();
-Terrain InnerWallX();
-Terrain InnerWallV();
-Terrain InnerWallH();
-Terrain SuperWallX();
-Terrain SuperWallV();
-Terrain SuperWallH();
-Terrain OuterWallX();
-Terrain OuterWallV();
-Terrain OuterWallH();
+// The terrain catalogue: every kind of cell the game uses, as (passable, permanent, symbol,
+// colour, weight). Each call makes a fresh record; cells are recognised by comparing with these.
+inline Terrain Floor() { return {true, false, '.', Black, Heavy}; }
+inline Terrain Exit() { return {true, true, 'X', Cyan, Heavy}; }
+inline Terrain PowerUp() { return {true, false, '!', Cyan, Heavy}; }
+inline Terrain SmokingFloor() { return {true, false, '.', White, Light}; }
+inline Terrain Wreckage() { return {false, false, '#', Red, Heavy}; }
+inline Terrain PlayerTrail() { return {false, false, '*', Cyan, Light}; }
+inline Terrain EnemyTrail() { return {false, false, '*', Red, Light}; }
+inline Terrain LaserBoltV() { return {false, false, '|', Yellow, Heavy}; }
+inline Terrain LaserBoltH() { return {false, false, '-', Yellow, Heavy}; }
+inline Terrain Disrupted() { return {false, true, '&', Red, Heavy}; }
+inline Terrain BossBrain() { return {false, true, '%', Magenta, Heavy}; }
+inline Terrain InnerWallX() { return {false, true, '+', Green, Heavy}; }
+inline Terrain InnerWallV() { return {false, true, '|', Green, Heavy}; }
+inline Terrain InnerWallH() { return {false, true, '-', Green, Heavy}; }
+inline Terrain SuperWallX() { return {false, true, '+', Yellow, Heavy}; }
+inline Terrain SuperWallV() { return {false, true, '|', Yellow, Heavy}; }
+inline Terrain SuperWallH() { return {false, true, '-', Yellow, Heavy}; }
+inline Terrain OuterWallX() { return {false, true, '+', Yellow, Light}; }
+inline Terrain OuterWallV() { return {false, true, '|', Yellow, Light}; }
+inline Terrain OuterWallH() { return {false, true, '-', Yellow, Light}; }
 
 constexpr int mapColumns = xSize + 1;  // 73
 constexpr int mapRows = ySize + 1;     // 22
