@@ -27,13 +27,12 @@ bool MemoryTerminal::moveTo(int x, int y) {
 }
 
 void MemoryTerminal::addText(std::string_view text) {
-  const ScreenCell look{' ', (attrs_ & attr::pairMask) >> attr::pairShift, (attrs_ & attr::bold) != 0,
-                        (attrs_ & attr::reverse) != 0};
+  ScreenCell look{' ', (attrs_ & attr::pairMask) >> attr::pairShift, (attrs_ & attr::bold) != 0,
+                  (attrs_ & attr::reverse) != 0};
   for (char ch : text) {
     if (cursorY_ >= rows) break;  // past the bottom-right corner: curses drops the rest
-    ScreenCell& c = grid_[cursorY_][cursorX_];
-    c = look;
-    c.ch = ch;
+    look.ch = ch;
+    grid_[cursorY_][cursorX_] = look;
     if (++cursorX_ == columns) {
       cursorX_ = 0;
       ++cursorY_;

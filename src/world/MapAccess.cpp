@@ -10,19 +10,6 @@ const Terrain& Map::beyond() {
   return wall;
 }
 
-void forceTerrain(World& w, int x, int y, const Terrain& t) { w.map.put(x, y, t); }
-
-void setTerrain(World& w, int x, int y, const Terrain& t) {
-  if (!w.map.at(x, y).permanent) w.map.put(x, y, t);
-}
-
-void setTColour(World& w, int x, int y, int colour) {
-  Terrain t = w.map.at(x, y);
-  if (t.permanent) return;
-  t.colour = colour;
-  w.map.put(x, y, t);
-}
-
 bool isClear(const World& w, int x, int y, bool avoidPlayer) {
   if (!w.map.at(x, y).passable) return false;
   for (const Creature& c : w.creatures) {

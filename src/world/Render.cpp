@@ -1,15 +1,6 @@
 // Drawing the arena cell by cell. Nothing here refreshes the screen; the driver does that.
 #include "world/WorldData.h"
 
-void drawCell(int x, int y, char ch, int colour, WeightName weight) {
-  printCharColour(x, y, ch, colour, weight);
-}
-
-void refreshCell(int x, int y, const Map& map) {
-  const Terrain& t = map.at(x, y);
-  drawCell(x, y, t.symbol, t.colour, t.weight);
-}
-
 void drawPlayer(int x, int y) { drawCell(x, y, '@', Cyan, Heavy); }
 
 namespace {

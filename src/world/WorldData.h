@@ -90,17 +90,30 @@ struct World {
   int levelIndex;
 };
 
-// Map access and queries.
-void forceTerrain(World& w, int x, int y, const Terrain& t);
-void setTerrain(World& w, int x, int y, const Terrain& t);
-void setTColour(World& w, int x, int y, int colour);
+// Map access and queries. The writers run for nearly every cell an effect touches, so they are
+// inline. forceTerrain replaces any cell; setTerrain and setTColour leave permanent cells alone.
+inline void forceTerrain(World& w, int x, int y, const Terrain& t) { w.map.put(x, y, t); }
+inline void setTerrain(World& w, int x, int y, const Terrain& t) {
+  if (!w.map.at(x, y).permanent) w.map.put(x, y, t);
+}
+inline void setTColour(World& w, int x, int y, int colour) {
+  Terrain t = w.map.at(x, y);
+  if (t.permanent) return;
+  t.colour = colour;
+  w.map.put(x, y, t);
+}
 bool isClear(const World& w, int x, int y, bool avoidPlayer);
 int adjacentBlock(const World& w, int x, int y);
 int numEnemy(const World& w);
 
 // Rendering: map cell (x, y) is drawn at screen column x, row y.
-void drawCell(int x, int y, char ch, int colour, WeightName weight);
-void refreshCell(int x, int y, const Map& map);
+inline void drawCell(int x, int y, char ch, int colour, WeightName weight) {
+  printCharColour(x, y, ch, colour, weight);
+}
+inline void refreshCell(int x, int y, const Map& map) {
+  const Terrain& t = map.at(x, y);
+  drawCell(x, y, t.symbol, t.colour, t.weight);
+}
 void drawPlayer(int x, int y);
 void drawCreature(const Creature& c);
 void refreshPaC(const World& w);
