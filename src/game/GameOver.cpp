@@ -1,6 +1,5 @@
 // The end of a game: the result box, the table of the five best scores, and "Play again?".
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 

@@ -1,6 +1,5 @@
 // The program: seeds the dice from the clock, runs games until the player declines another, and
 // makes sure the terminal is restored however the program ends.
-#include <cstdio>
 #include <ctime>
 #include <exception>
 #include <iostream>
