@@ -61,6 +61,15 @@ class Cell:
     reverse: bool = False
 
 
+def _bytes_waiting(fd):
+    """Bytes waiting to be read on a terminal descriptor, which is closed afterwards."""
+    try:
+        buf = fcntl.ioctl(fd, termios.FIONREAD, struct.pack("i", 0))
+        return struct.unpack("i", buf)[0]
+    finally:
+        os.close(fd)
+
+
 def faketime_library():
     for path in FAKETIME_LIBRARIES:
         if os.path.exists(path):
@@ -355,12 +364,7 @@ class Session:
 
     def pending_input(self):
         """Bytes written to the pane's terminal that the game has not read yet."""
-        fd = os.open(self.tty, os.O_RDONLY | os.O_NOCTTY | os.O_NONBLOCK)
-        try:
-            buf = fcntl.ioctl(fd, termios.FIONREAD, struct.pack("i", 0))
-            return struct.unpack("i", buf)[0]
-        finally:
-            os.close(fd)
+        return _bytes_waiting(os.open(self.tty, os.O_RDONLY | os.O_NOCTTY | os.O_NONBLOCK))
 
     def unread_output(self):
         """Bytes the game wrote that tmux has not read yet (None where the kernel will not say).
@@ -375,11 +379,7 @@ class Session:
         local = LIBC.syscall(SYS_PIDFD_GETFD, self.server_pidfd, self.master_fd, 0)
         if local < 0:
             return None
-        try:
-            buf = fcntl.ioctl(local, termios.FIONREAD, struct.pack("i", 0))
-            return struct.unpack("i", buf)[0]
-        finally:
-            os.close(local)
+        return _bytes_waiting(local)
 
     def _find_master(self):
         server = int(self.tmux("display", "-p", "#{pid}").strip())
