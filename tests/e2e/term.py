@@ -1,0 +1,185 @@
+"""Drives the real gridfall binary on a pseudo-terminal and reads its screen through a terminal
+emulator that keeps each cell's character, colours, bold and reverse.
+
+Every Game has its own HOME and, unless asked otherwise, a clock frozen by libfaketime, so the dice
+seed is known. Nothing here sleeps for a fixed time: after keys are sent it waits until the game has
+read them, sleeps in read() on its terminal again, and everything it wrote has been taken in.
+
+By hand, from this folder: GRIDFALL=../../build/gridfall python3 -m unittest -v signals
+"""
+
+import calendar
+import fcntl
+import os
+import shutil
+import struct
+import tempfile
+import termios
+import time
+import unittest
+
+import pexpect
+import pyte
+
+GRIDFALL = os.environ.get("GRIDFALL", "")
+FROZEN_CLOCK = "2024-03-01 12:00:00"
+FROZEN_SEED = calendar.timegm(time.strptime(FROZEN_CLOCK, "%Y-%m-%d %H:%M:%S"))
+PATIENCE = 15.0  # generous: the machine is shared, and a passing test never comes near it
+FAKETIME = ["/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1", "/usr/lib/aarch64-linux-gnu/faketime/libfaketime.so.1",
+            "/usr/lib/faketime/libfaketime.so.1"]
+ARROWS = {"Up": b"\x1b[A", "Down": b"\x1b[B", "Right": b"\x1b[C", "Left": b"\x1b[D"}
+
+
+class GameEnded(AssertionError):
+    pass
+
+
+def _waiting(fd):
+    return struct.unpack("i", fcntl.ioctl(fd, termios.FIONREAD, struct.pack("i", 0)))[0]
+
+
+class Game:
+    """One run of the binary. args: its command line; env: extra environment (None removes)."""
+
+    def __init__(self, *args, columns=80, rows=24, home=None, env=None, frozen=True, term="screen"):
+        self.home = home or tempfile.mkdtemp(prefix="gridfall-e2e-")
+        self.own_home = home is None
+        environment = {"HOME": self.home, "TERM": term, "PATH": "/usr/bin:/bin", "LC_ALL": "C.UTF-8"}
+        if frozen:
+            library = next(p for p in FAKETIME if os.path.exists(p))
+            environment.update(LD_PRELOAD=library, FAKETIME="@" + FROZEN_CLOCK, FAKETIME_DONT_FAKE_MONOTONIC="1")
+        for name, value in (env or {}).items():
+            if value is None:
+                environment.pop(name, None)
+            else:
+                environment[name] = value
+        self.screen = pyte.Screen(columns, rows)
+        self.stream = pyte.ByteStream(self.screen)
+        self.output = bytearray()  # everything the game wrote, for checks the emulator cannot make
+        self.child = pexpect.spawn(GRIDFALL, list(args), env=environment, dimensions=(rows, columns))
+        self.status = None
+
+    def close(self):
+        if self.child.isalive():
+            self.child.kill(9)
+        self.child.close(force=True)
+        if self.own_home:
+            shutil.rmtree(self.home, ignore_errors=True)
+
+    # --- reading the screen --------------------------------------------------------------------
+
+    def _take_output(self, timeout=0):
+        try:
+            data = self.child.read_nonblocking(65536, timeout=timeout)
+        except (pexpect.TIMEOUT, pexpect.EOF):
+            return False
+        self.output += data
+        self.stream.feed(data)
+        return True
+
+    def _proc(self, name):
+        with open("/proc/%d/%s" % (self.child.pid, name)) as f:
+            return f.read()
+
+    def blocked_in_key_read(self):
+        """True while the game sleeps in read() on standard input: it is waiting for a key."""
+        try:
+            fields = self._proc("syscall").split()
+        except OSError:
+            return False
+        return len(fields) > 1 and fields[0] == "0" and int(fields[1], 16) == 0
+
+    def bytes_read(self):
+        try:
+            return int(next(l for l in self._proc("io").splitlines() if l.startswith("rchar:")).split()[1])
+        except (OSError, StopIteration):
+            return -1
+
+    def wait_for_key(self, read_since=None, until=None, what="the game to wait for a key"):
+        """Waits until the game blocks for a key with everything drawn (and until(self) holds)."""
+        deadline = time.monotonic() + PATIENCE
+        while True:
+            while self._take_output():
+                pass
+            if not self.child.isalive():
+                raise GameEnded("the game ended while waiting for %s:\n%s" % (what, self.dump()))
+            settled = (read_since is None or self.bytes_read() > read_since) and self.blocked_in_key_read() \
+                and _waiting(self.child.child_fd) == 0
+            if settled and (until is None or until(self)):
+                return self
+            if time.monotonic() > deadline:
+                raise AssertionError("timed out waiting for %s; the screen shows:\n%s" % (what, self.dump()))
+            self._take_output(0.01)
+
+    def first_screen(self, until=None):
+        return self.wait_for_key(until=until, what="the first screen")
+
+    def send(self, *keys):
+        """Sends keys without waiting: single characters, arrow names, or bytes."""
+        for key in keys:
+            self.child.send(key if isinstance(key, bytes) else ARROWS.get(key, key.encode()))
+
+    def press(self, *keys, until=None):
+        """Sends keys and waits until the game has read them and waits for the next."""
+        before = self.bytes_read()
+        self.send(*keys)
+        return self.wait_for_key(read_since=before, until=until, what="the game to take %r" % (keys,))
+
+    def text(self, y):
+        return self.screen.display[y]
+
+    def lines(self):
+        return list(self.screen.display)
+
+    def contains(self, text):
+        return any(text in line for line in self.screen.display)
+
+    def cell(self, x, y):
+        return self.screen.buffer[y][x]
+
+    def find(self, ch):
+        return [(x, y) for y, line in enumerate(self.screen.display) for x, c in enumerate(line) if c == ch]
+
+    def dump(self):
+        return "\n".join(line.rstrip() for line in self.screen.display)
+
+    # --- the end of the run --------------------------------------------------------------------
+
+    def signal(self, number):
+        self.child.kill(number)
+
+    def wait_for_exit(self):
+        """Waits for the program to end; returns its status as a shell shows it (128+n for signal n)."""
+        deadline = time.monotonic() + PATIENCE
+        while self.child.isalive():
+            self._take_output(0.05)
+            if time.monotonic() > deadline:
+                raise AssertionError("the game did not end; the screen shows:\n" + self.dump())
+        while self._take_output():
+            pass
+        self.child.wait() if self.child.exitstatus is None and self.child.signalstatus is None else None
+        self.status = self.child.exitstatus if self.child.signalstatus is None else 128 + self.child.signalstatus
+        return self.status
+
+    def terminal_restored(self):
+        """Why the terminal was not given back as found (echo, line editing, cursor, normal screen), or ''."""
+        flags = termios.tcgetattr(self.child.child_fd)[3]
+        problems = [name for name, bit in (("echo", termios.ECHO), ("canonical mode", termios.ICANON))
+                    if not flags & bit]
+        if self.output.rfind(b"\x1b[?1049h") > self.output.rfind(b"\x1b[?1049l"):
+            problems.append("normal screen")
+        if self.screen.cursor.hidden:
+            problems.append("visible cursor")
+        return ", ".join(problems)
+
+
+class GameTest(unittest.TestCase):
+    """A test case whose games are closed after each test."""
+
+    def game(self, *args, **options):
+        g = Game(*args, **options)
+        self.addCleanup(g.close)
+        return g
+
+    def assertRestored(self, game):
+        self.assertEqual(game.terminal_restored(), "", game.dump())
