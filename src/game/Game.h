@@ -34,6 +34,7 @@ void nextLevel(World& world, int& level);
 // Shows the result and the high-score table, saves it, and asks whether to play again.
 bool endGame(std::pair<int, int> result);
 
+struct RunRequest;
 // The whole program: seeds the dice, runs games until the player declines, reports failures.
 // Returns the process exit status.
-int runProgram();
+int runProgram(const RunRequest& request);

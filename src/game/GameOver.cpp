@@ -1,10 +1,9 @@
 // The end of a game: the result box, the table of the five best scores, and "Play again?".
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "game/Game.h"
-#include "support/DiskCache.h"
+#include "game/ScoreKeeping.h"
 
 namespace {
 
@@ -14,8 +13,6 @@ constexpr int boxTop = 4;
 constexpr int boxBottom = 17;
 constexpr int textColumn = 13;
 constexpr int tableSize = 5;
-const char* const cacheName = ".gridfall";
-const char* const tableName = "highscore";
 
 void drawBox() {
   for (int x = boxLeft; x <= boxRight; ++x) {
@@ -37,18 +34,6 @@ void drawResult(int score, int level) {
   printAt(textColumn, 8, "You scored " + std::to_string(score) + " points.");
 }
 
-// Merges the score into the table (best first); a score that only ties the fifth entry stays out.
-std::vector<int> mergeScore(std::vector<int> table, int score) {
-  if (table[tableSize - 1] < score) {
-    printAtColour(textColumn, 9, "You got a new high score!", White, Heavy);
-    table.push_back(score);
-    std::sort(table.begin(), table.end());
-    std::reverse(table.begin(), table.end());
-    table.pop_back();
-  }
-  return table;
-}
-
 void drawTable(const std::vector<int>& table, int score) {
   for (int i = 1; i <= tableSize; ++i) {
     const int entry = table[i - 1];
@@ -64,15 +49,9 @@ bool endGame(std::pair<int, int> result) {
   readChar();  // the last screen of the game stays until a key is pressed
   drawBox();
   drawResult(score, level);
-  const std::string dir = userCacheDir(cacheName);
-  {
-    // Held from reading the table to writing it, so two games ending together both keep their score.
-    const TableLock lock(dir, tableName);
-    const std::vector<int> stored = bestFive(fromCache(dir, tableName, strHash).value_or(std::vector<int>(tableSize, 0)));
-    const std::vector<int> table = mergeScore(stored, score);
-    drawTable(table, score);
-    toCache(table, dir, tableName, strHash);
-  }
+  const KeptScore kept = keepScore(score);
+  if (kept.entered) printAtColour(textColumn, 9, "You got a new high score!", White, Heavy);
+  drawTable(kept.table, score);
   printAtColour(29, 16, "Play again? (Y/n)", Green, Heavy);
   const int answer = readChar();
   return answer != 'n' && answer != 'N';

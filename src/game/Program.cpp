@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "game/Game.h"
+#include "game/Session.h"
 #include "screen/CursesTerminal.h"
 #include "screen/MemoryTerminal.h"
 #include "support/Lfrand.h"
@@ -19,8 +20,11 @@ void playUntilDeclined() {
   }
 }
 
-void reportFailure(const std::string& description, const std::vector<std::string>& trace) {
+void reportFailure(const std::string& description, const std::vector<std::string>& trace, const Session& session) {
   std::cout << "Oops!\n" << description << "\n";
+  if (!session.journalPath().empty()) {
+    std::cout << "This run is recorded in " << session.journalPath() << " (gridfall --replay shows it).\n";
+  }
   if (!trace.empty()) {
     std::cout << "Call trace:\n";
     for (const std::string& frame : trace) std::cout << "  " << frame << "\n";
@@ -30,11 +34,23 @@ void reportFailure(const std::string& description, const std::vector<std::string
 
 }  // namespace
 
-int runProgram() {
-  lfSrand(static_cast<int>(std::time(nullptr)));
+int runProgram(const RunRequest& request) {
+  std::unique_ptr<Session> session;
+  try {
+    session = openSession(request, std::time(nullptr));
+  } catch (const SessionRefused& e) {
+    std::cerr << "gridfall: " << e.description() << "\n";
+    return 1;
+  }
+  lfSrand(static_cast<int>(session->seed()));
   try {
     startScreen();
     playUntilDeclined();
+    session->gamesOver();
+    endScreen();
+    session->finished();
+    return 0;
+  } catch (const PlaybackOver&) {
     endScreen();
     return 0;
   } catch (const TerminalUnusable& e) {
@@ -50,11 +66,11 @@ int runProgram() {
     throw;  // a scripted run has simply run out of keys; its harness handles that
   } catch (const GameError& e) {
     endScreen();
-    reportFailure(e.what(), e.trace());
+    reportFailure(e.what(), e.trace(), *session);
     return 1;
   } catch (const std::exception& e) {
     endScreen();
-    reportFailure(e.what(), captureCallTrace());
+    reportFailure(e.what(), captureCallTrace(), *session);
     return 1;
   }
 }

@@ -1,0 +1,116 @@
+// A run recorded in its journal: every key the game reads and every table a game end reads and
+// saves is appended as it happens. A resumed run first plays its journal's events silently into an
+// in-memory terminal, then paints the real terminal with that screen and goes on live.
+#include <deque>
+
+#include "game/ScoreKeeping.h"
+#include "game/Session.h"
+#include "screen/CursesTerminal.h"
+#include "screen/ForwardingTerminal.h"
+#include "screen/MemoryTerminal.h"
+#include "screen/Screen.h"
+#include "support/Journal.h"
+
+namespace {
+
+constexpr int keptCutOffJournals = 10;
+
+class RecordedRun final : public Session, public ForwardingTerminal, public TableRecord {
+ public:
+  RecordedRun(std::uint32_t seed, Journal journal, std::vector<RecordedEvent> earlier)
+      : ForwardingTerminal(cursesTerminal()), seed_(seed), journal_(std::move(journal)),
+        earlier_(earlier.begin(), earlier.end()) {
+    useTerminal(*this);
+    useTableRecord(this);
+  }
+  ~RecordedRun() override {
+    useTableRecord(nullptr);
+    useTerminal(cursesTerminal());
+    closeJournal(journal_);
+  }
+
+  std::uint32_t seed() const override { return seed_; }
+  void finished() override { finishJournal(journal_); }
+  std::string journalPath() const override { return journal_.path; }
+
+  void initialise() override {
+    ForwardingTerminal::initialise();
+    if (!earlier_.empty()) {
+      silent_.emplace(real_.hasColours());
+      draw_ = &*silent_;
+    }
+  }
+
+  int readKey() override {
+    if (!earlier_.empty()) {
+      if (earlier_.front().kind != RecordedEvent::Key) mismatch();
+      const int key = earlier_.front().key;
+      earlier_.pop_front();
+      return key;
+    }
+    if (silent_) showWhereTheRunStands();
+    const int key = real_.readKey();
+    appendToJournal(journal_, keyLine(key));
+    return key;
+  }
+
+  std::optional<std::vector<int>> recordedTable() override {
+    if (earlier_.empty()) return std::nullopt;
+    if (earlier_.front().kind != RecordedEvent::Table) mismatch();
+    std::vector<int> table = std::move(earlier_.front().table);
+    earlier_.pop_front();
+    return table;
+  }
+  bool recordedSave() override {
+    // Events after the table mean the recorded run went past this game end.
+    if (earlier_.empty()) return false;
+    if (earlier_.front().kind == RecordedEvent::TableWritten) earlier_.pop_front();
+    return true;
+  }
+  bool mayWriteTable() const override { return true; }
+  void noteTableRead(const std::vector<int>& table) override { appendToJournal(journal_, tableLine(table)); }
+  void noteTableSaved() override { appendToJournal(journal_, writtenLine()); }
+
+ private:
+  // The silent part is over: the real terminal gets every cell of the screen the game stands at.
+  void showWhereTheRunStands() {
+    for (int y = 0; y < MemoryTerminal::rows; ++y) {
+      for (int x = 0; x < MemoryTerminal::columns; ++x) {
+        const ScreenCell& cell = silent_->cell(x, y);
+        real_.putChar(x, y, cell.ch,
+                      attr::colourPair(cell.pair) | (cell.bold ? attr::bold : 0) | (cell.reverse ? attr::reverse : 0));
+      }
+    }
+    draw_ = &real_;
+    silent_.reset();
+  }
+
+  [[noreturn]] void mismatch() const {
+    throw GameError("RecordingError", journal_.path + ": the recorded run does not fit this version of the game");
+  }
+
+  std::uint32_t seed_;
+  Journal journal_;
+  std::deque<RecordedEvent> earlier_;  // events of the journal still to be played silently
+  std::optional<MemoryTerminal> silent_;
+};
+
+}  // namespace
+
+std::unique_ptr<Session> recordedRun(const RunRequest& request, std::time_t now) {
+  if (request.resume) {
+    std::string why;
+    std::optional<ResumableRun> run;
+    try {
+      run = takeNewestJournal(why);
+    } catch (const RecordingError& e) {
+      throw SessionRefused("cannot resume: " + e.description());
+    }
+    if (!run) throw SessionRefused("nothing to resume: " + why);
+    const std::uint32_t seed = run->recording.seed;
+    return std::make_unique<RecordedRun>(seed, std::move(run->journal), std::move(run->recording.events));
+  }
+  const auto seed = request.seed.value_or(static_cast<std::uint32_t>(now));
+  pruneJournals(keptCutOffJournals);
+  return std::make_unique<RecordedRun>(seed, startJournal(seed, now), std::vector<RecordedEvent>{});
+}

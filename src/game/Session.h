@@ -1,0 +1,48 @@
+// A run of the program as the command line asks for it: a new game or a resumed one, both recorded
+// in a journal, or the replay of a recording. The session puts itself between the game and the
+// terminal (keys) and the score file (tables) for as long as it lives.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "support/GameError.h"
+
+// What the command line asks of a run.
+struct RunRequest {
+  std::optional<std::uint32_t> seed;  // none: the clock's seconds
+  bool resume = false;
+  std::optional<std::string> replay;  // a recording to show; "" for last-game.rec
+};
+
+// The run cannot start: nothing to resume, an unusable recording. One line, exit status 1.
+class SessionRefused : public GameError {
+ public:
+  explicit SessionRefused(const std::string& description) : GameError("SessionRefused", description) {}
+};
+
+// Thrown when the viewer of a replay quits; not a std::exception, so no game code catches it.
+struct PlaybackOver {};
+
+class Session {
+ public:
+  virtual ~Session() = default;
+  virtual std::uint32_t seed() const = 0;
+  // The player declined another game: a replay waits at the last screen for 'q'.
+  virtual void gamesOver() {}
+  // After the terminal is restored from a normal end: the journal becomes last-game.rec.
+  virtual void finished() {}
+  // The journal a failure report should name ("" when there is none).
+  virtual std::string journalPath() const { return ""; }
+};
+
+// Reads what the request needs (throwing SessionRefused) and installs the session; `now` names a
+// new journal and, without --seed, seeds the dice.
+std::unique_ptr<Session> openSession(const RunRequest& request, std::time_t now);
+
+// The two kinds, for openSession.
+std::unique_ptr<Session> recordedRun(const RunRequest& request, std::time_t now);
+std::unique_ptr<Session> playback(const std::string& path);

@@ -1,0 +1,17 @@
+// Waiting a bounded time for a key, and the terminal's height, straight from the file descriptors.
+#include "screen/KeyWait.h"
+
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+bool keyArrivesWithin(int milliseconds) {
+  pollfd input{STDIN_FILENO, POLLIN, 0};
+  // An interruption (a resize) ends the wait early; the caller simply waits again.
+  return poll(&input, 1, milliseconds) > 0;
+}
+
+int terminalRows() {
+  winsize size{};
+  return ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_row : 0;
+}

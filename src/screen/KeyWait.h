@@ -1,0 +1,7 @@
+// What the replay's pacing needs from the terminal beyond the game's own operations.
+#pragma once
+
+// Whether a key arrives on standard input within `milliseconds` (it is not taken).
+bool keyArrivesWithin(int milliseconds);
+// The terminal's real number of rows (0 when standard output is not a terminal).
+int terminalRows();

@@ -1,0 +1,169 @@
+"""Recordings in a real terminal: runs cut off by kill -9 or a hang-up and continued with --resume
+show the uninterrupted game's screens and leave its score table; --replay shows a recording and
+writes nothing; unusable recordings and options are refused in one line."""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import unittest
+
+from term import GRIDFALL, GameTest
+
+SEED = "7"
+# Seed 7: quad lasers while drifting left score a point, and the end box shows after 35 keys; the
+# second game flies down until it dies. The cuts fall with a power chosen (after "q"), mid-level,
+# on the end box, and after a death and "play again".
+FIRST_GAME = (["q", "h"] * 18)[:35]
+KEYS = FIRST_GAME + ["y"] + ["j"] * 10 + ["n"]
+CUTS = [(9, signal.SIGKILL), (20, signal.SIGHUP), (35, signal.SIGKILL), (38, signal.SIGHUP)]
+OTHER_CLOCK = {"FAKETIME": "@2031-07-04 08:00:00"}
+
+
+def look(game):
+    """Every cell of the game's 24 rows: character, colours, bold and reverse."""
+    return [[(c.data, c.fg, c.bg, c.bold, c.reverse) for c in (game.cell(x, y) for x in range(80))] for y in range(24)]
+
+
+def read(path, mode="r"):
+    with open(path, mode) as f:
+        return f.read()
+
+
+def run(*args, home):
+    """The binary without a terminal, for what it says before touching one."""
+    return subprocess.run([GRIDFALL, *args], env={"HOME": home, "TERM": "screen", "PATH": "/usr/bin:/bin"},
+                          stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=15)
+
+
+class Recordings(GameTest):
+    @classmethod
+    def setUpClass(cls):
+        """The uninterrupted game: its screen at every key wait, its table and its recording."""
+        from term import Game
+        g = Game("--seed", SEED)
+        try:
+            cls.screens = [look(g.first_screen())]
+            for key in KEYS[:-1]:
+                cls.screens.append(look(g.press(key)))
+            g.send(KEYS[-1])
+            assert g.wait_for_exit() == 0
+            cls.table = read(g.home + "/.gridfall/highscore", "rb")
+            cls.recording = read(g.home + "/.gridfall/last-game.rec")
+        finally:
+            g.close()
+
+    def home(self):
+        home = tempfile.mkdtemp(prefix="gridfall-rec-")
+        self.addCleanup(shutil.rmtree, home, True)
+        return home
+
+    def assertScreen(self, game, wait):
+        self.assertEqual(look(game), self.screens[wait], "screen %d differs:\n%s" % (wait, game.dump()))
+
+    def play_on(self, game, start, stop):
+        for wait in range(start, stop):
+            game.press(KEYS[wait])
+            self.assertScreen(game, wait + 1)
+
+    def journal(self, home):
+        names = os.listdir(home + "/.gridfall/journal")
+        self.assertEqual(len(names), 1, names)
+        return home + "/.gridfall/journal/" + names[0]
+
+    def test_cut_off_four_times_and_resumed_under_another_clock_plays_the_same_game(self):
+        home = self.home()
+        game = self.game("--seed", SEED, home=home)
+        game.first_screen()
+        done = 0
+        for cut, how in CUTS:
+            self.play_on(game, done, cut)
+            game.signal(how)
+            self.assertEqual(game.wait_for_exit(), 128 + how)
+            if cut == CUTS[0][0]:
+                # A cut-off journal replays to where the run stood; nothing is written.
+                viewer = self.game("--replay", self.journal(home), home=home, env=OTHER_CLOCK)
+                viewer.send("e")
+                viewer.wait_for_key(until=lambda v: look(v) == self.screens[cut])
+                viewer.send("q")
+                self.assertEqual(viewer.wait_for_exit(), 0)
+            game = self.game("--resume", home=home, env=OTHER_CLOCK)
+            self.assertScreen(game.first_screen(), cut)
+            done = cut
+        self.play_on(game, done, len(KEYS) - 1)
+        game.send(KEYS[-1])
+        self.assertEqual(game.wait_for_exit(), 0)
+        self.assertEqual(read(home + "/.gridfall/highscore", "rb"), self.table, "one save per game end")
+        self.assertEqual(read(home + "/.gridfall/last-game.rec"), self.recording)
+        self.assertEqual(os.listdir(home + "/.gridfall/journal"), [])
+        self.assertIn("nothing to resume", run("--resume", home=home).stderr)
+
+    def test_replay_to_the_end_shows_the_last_screen_and_writes_nothing(self):
+        home = self.home()
+        os.makedirs(home + "/.gridfall")
+        with open(home + "/.gridfall/last-game.rec", "w") as f:
+            f.write(self.recording)
+        with open(home + "/.gridfall/highscore", "wb") as f:
+            f.write(self.table)  # this game's own score is in the file already: it must not show twice
+        viewer = self.game("--replay", home=home, rows=30)
+        viewer.send(" ")
+        viewer.wait_for_key(until=lambda v: "paused" in v.text(24))
+        at = int(viewer.text(24).split()[2])
+        viewer.press(".", until=lambda v: v.text(24).split()[2] == str(at + 1))
+        self.assertEqual(look(viewer), self.screens[at + 1])
+        viewer.send("e")
+        viewer.wait_for_key(until=lambda v: "the end" in v.text(24))
+        self.assertEqual(look(viewer), self.screens[-1])
+        viewer.send("q")
+        self.assertEqual(viewer.wait_for_exit(), 0)
+        self.assertRestored(viewer)
+        self.assertEqual(sorted(os.listdir(home + "/.gridfall")), ["highscore", "last-game.rec"])
+        self.assertEqual(read(home + "/.gridfall/highscore", "rb"), self.table)
+
+    def test_a_game_end_cut_between_reading_and_saving_the_table_is_saved_once(self):
+        first_end = self.recording.index("\nw\n") + 1
+        for journal, saved_before in ((self.recording[:first_end], False), (self.recording[:first_end + 2], True)):
+            with self.subTest(saved_before=saved_before):
+                home = self.home()
+                os.makedirs(home + "/.gridfall/journal")
+                with open(home + "/.gridfall/journal/cut.rec", "w") as f:
+                    f.write(journal + "k 1")  # and a torn last line
+                if saved_before:
+                    with open(home + "/.gridfall/highscore", "wb") as f:
+                        f.write(self.table)
+                game = self.game("--resume", home=home)
+                self.assertScreen(game.first_screen(), len(FIRST_GAME))
+                self.assertEqual(read(home + "/.gridfall/highscore", "rb"), self.table)
+                self.assertTrue(read(home + "/.gridfall/journal/cut.rec").endswith("t 0 0 0 0 0\nw\n"))
+
+    def test_unusable_recordings_and_options_are_refused_in_one_line(self):
+        home = self.home()
+        os.makedirs(home + "/.gridfall/journal")
+        files = {"foreign": "\x89PNG\r\n", "newer": "gridfall recording 2\nseed 1\n",
+                 "truncated": "gridfall recording 1\nse", "damaged": "gridfall recording 1\nseed 1\nk 50\nk -3\n",
+                 "hostile": "gridfall recording 1\nseed 99999999999\n", "w alone": "gridfall recording 1\nseed 1\nw\n"}
+        for name, text in files.items():
+            with open(os.path.join(home, name), "w") as f:
+                f.write(text)
+        cases = [(["--replay", os.path.join(home, name)], 1, name + ".*" + why) for name, why in (
+            ("foreign", "not a gridfall recording"), ("newer", "line 1: format '2'"), ("truncated", "before its seed"),
+            ("damaged", "line 4: -3 is out of range"), ("hostile", "line 2: .* out of range"),
+            ("w alone", "line 3: 'w' must follow"), ("missing", "cannot be opened"))]
+        cases += [(["--replay"], 1, "last-game.rec: cannot be opened"), (["--resume"], 1, "nothing to resume"),
+                  (["--seed", "4294967296"], 2, "--seed"), (["--seed", "-1"], 2, "--seed"),
+                  (["--resume", "--seed", "3"], 2, "--resume")]
+        for args, status, message in cases:
+            with self.subTest(args=args):
+                result = run(*args, home=home)
+                self.assertEqual((result.returncode, result.stdout), (status, ""))
+                self.assertEqual(len(result.stderr.splitlines()), 1, result.stderr)
+                self.assertRegex(result.stderr, "^gridfall: .*" + message)
+        # A journal held by a running game is not taken over.
+        running = self.game("--seed", SEED, home=home)
+        running.first_screen()
+        self.assertRegex(run("--resume", home=home).stderr, "held by a running gridfall")
+
+
+if __name__ == "__main__":
+    unittest.main()
