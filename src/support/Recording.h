@@ -42,7 +42,8 @@ inline constexpr int tableEntries = 5;
 //   k 259                     a key the game read (its code, 0..65535)
 //   t 2400 1200 350 0 0       the score table read at a game end (five ints)
 //   w                         that table, with this game's score merged in, was saved
-// A run that reads Up, then 'n' twice to leave after its first game, is exactly these bytes:
+// A run whose first game ends after one key, Up (259), whose end screen is closed with 'n' (110)
+// and another game declined with 'n', is exactly these bytes:
 //   "gridfall recording 1\nseed 1709294400\nk 259\nk 110\nt 2400 1200 350 0 0\nw\nk 110\n"
 std::string recordingHeader(std::uint32_t seed);
 std::string keyLine(int code);
