@@ -1,5 +1,6 @@
 // The end of a game: the result box, the table of the five best scores, and "Play again?".
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -80,4 +81,21 @@ bool endGame(std::pair<int, int> result) {
   printAtColour(29, 16, "Play again? (Y/n)", Green, Heavy);
   const int answer = readChar();
   return answer != 'n' && answer != 'N';
+}
+
+int printScores(std::ostream& out, std::ostream& errors) {
+  const std::string dir = userCacheDir(cacheName);
+  try {
+    const std::optional<std::vector<int>> stored = readCache(dir, tableName, strHash);
+    if (!stored) {
+      out << "No high scores yet: " << dir << tableName << " does not exist.\n";
+      return 0;
+    }
+    const std::vector<int> table = bestFive(*stored);
+    for (int i = 1; i <= tableSize; ++i) out << i << ": " << table[i - 1] << " points\n";
+    return 0;
+  } catch (const GameError& e) {
+    errors << "gridfall: " << e.description() << "\n";
+    return 1;
+  }
 }

@@ -3,8 +3,10 @@
 #include <ctime>
 #include <exception>
 #include <iostream>
+#include <optional>
 
 #include "game/Game.h"
+#include "game/Options.h"
 #include "screen/CursesTerminal.h"
 #include "screen/MemoryTerminal.h"
 #include "support/Lfrand.h"
@@ -28,9 +30,31 @@ void reportFailure(const std::string& description, const std::vector<std::string
   std::cout.flush();
 }
 
+// Answers the options that do not play: help, version, the score table, a mistake. Returns the exit
+// status, or nothing when a game is to be played.
+std::optional<int> answerWithoutPlaying(const Options& options) {
+  switch (options.action) {
+    case Action::Help:
+      std::cout << usageText();
+      return 0;
+    case Action::Version:
+      std::cout << versionText();
+      return 0;
+    case Action::Scores:
+      return printScores(std::cout, std::cerr);
+    case Action::Invalid:
+      std::cerr << "gridfall: " << options.error << "\nTry 'gridfall --help' for more information.\n";
+      return 2;
+    case Action::Play:
+      break;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
-int runProgram() {
+int runProgram(int argc, char* argv[]) {
+  if (const std::optional<int> status = answerWithoutPlaying(parseOptions(argc, argv))) return *status;
   lfSrand(static_cast<int>(std::time(nullptr)));
   try {
     startScreen();
