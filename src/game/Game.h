@@ -1,6 +1,7 @@
 // The game driver: the turn loop, scoring, spawning, level transitions and the end of a game.
 #pragma once
 
+#include <iosfwd>
 #include <utility>
 
 #include "world/WorldData.h"
@@ -34,7 +35,10 @@ void nextLevel(World& world, int& level);
 // Shows the result and the high-score table, saves it, and asks whether to play again.
 bool endGame(std::pair<int, int> result);
 
-struct RunRequest;
-// The whole program: seeds the dice, runs games until the player declines, reports failures.
-// Returns the process exit status.
-int runProgram(const RunRequest& request);
+// --scores: the stored table, best first, one "rank: score points" a line. A missing table is
+// said so; a damaged or unreadable one is reported on `errors` and gives status 1. Creates nothing.
+int printScores(std::ostream& out, std::ostream& errors);
+
+// The whole program: reads the command line, seeds the dice, runs games until the player
+// declines, reports failures. Returns the process exit status.
+int runProgram(int argc, char* argv[]);

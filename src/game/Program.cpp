@@ -3,8 +3,10 @@
 #include <ctime>
 #include <exception>
 #include <iostream>
+#include <optional>
 
 #include "game/Game.h"
+#include "game/Options.h"
 #include "game/Session.h"
 #include "screen/CursesTerminal.h"
 #include "screen/MemoryTerminal.h"
@@ -32,12 +34,35 @@ void reportFailure(const std::string& description, const std::vector<std::string
   std::cout.flush();
 }
 
+// Answers the options that do not play: help, version, the score table, a mistake. Returns the exit
+// status, or nothing when a game is to be played.
+std::optional<int> answerWithoutPlaying(const Options& options) {
+  switch (options.action) {
+    case Action::Help:
+      std::cout << usageText();
+      return 0;
+    case Action::Version:
+      std::cout << versionText();
+      return 0;
+    case Action::Scores:
+      return printScores(std::cout, std::cerr);
+    case Action::Invalid:
+      std::cerr << "gridfall: " << options.error << "\nTry 'gridfall --help' for more information.\n";
+      return 2;
+    case Action::Play:
+      break;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
-int runProgram(const RunRequest& request) {
+int runProgram(int argc, char* argv[]) {
+  const Options options = parseOptions(argc, argv);
+  if (const std::optional<int> status = answerWithoutPlaying(options)) return *status;
   std::unique_ptr<Session> session;
   try {
-    session = openSession(request, std::time(nullptr));
+    session = openSession(options, std::time(nullptr));
   } catch (const SessionRefused& e) {
     std::cerr << "gridfall: " << e.description() << "\n";
     return 1;

@@ -97,8 +97,8 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Tabl
 
 }  // namespace
 
-std::unique_ptr<Session> recordedRun(const RunRequest& request, std::time_t now) {
-  if (request.resume) {
+std::unique_ptr<Session> recordedRun(const Options& options, std::time_t now) {
+  if (options.resume) {
     std::string why;
     std::optional<ResumableRun> run;
     try {
@@ -110,7 +110,7 @@ std::unique_ptr<Session> recordedRun(const RunRequest& request, std::time_t now)
     const std::uint32_t seed = run->recording.seed;
     return std::make_unique<RecordedRun>(seed, std::move(run->journal), std::move(run->recording.events));
   }
-  const auto seed = request.seed.value_or(static_cast<std::uint32_t>(now));
+  const auto seed = options.seed.value_or(static_cast<std::uint32_t>(now));
   pruneJournals(keptCutOffJournals);
   return std::make_unique<RecordedRun>(seed, startJournal(seed, now), std::vector<RecordedEvent>{});
 }

@@ -9,14 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "game/Options.h"
 #include "support/GameError.h"
-
-// What the command line asks of a run.
-struct RunRequest {
-  std::optional<std::uint32_t> seed;  // none: the clock's seconds
-  bool resume = false;
-  std::optional<std::string> replay;  // a recording to show; "" for last-game.rec
-};
 
 // The run cannot start: nothing to resume, an unusable recording. One line, exit status 1.
 class SessionRefused : public GameError {
@@ -39,10 +33,10 @@ class Session {
   virtual std::string journalPath() const { return ""; }
 };
 
-// Reads what the request needs (throwing SessionRefused) and installs the session; `now` names a
+// Reads what the options need (throwing SessionRefused) and installs the session; `now` names a
 // new journal and, without --seed, seeds the dice.
-std::unique_ptr<Session> openSession(const RunRequest& request, std::time_t now);
+std::unique_ptr<Session> openSession(const Options& options, std::time_t now);
 
 // The two kinds, for openSession.
-std::unique_ptr<Session> recordedRun(const RunRequest& request, std::time_t now);
+std::unique_ptr<Session> recordedRun(const Options& options, std::time_t now);
 std::unique_ptr<Session> playback(const std::string& path);

@@ -312,6 +312,7 @@ std::vector<int> decodeTable(std::string_view text, std::int32_t id) {
 }
 
 std::vector<int> bestFive(std::vector<int> table) {
+  if (table.size() > 5) std::sort(table.begin(), table.end(), std::greater<>());
   table.resize(5, 0);
   return table;
 }
@@ -319,6 +320,11 @@ std::vector<int> bestFive(std::vector<int> table) {
 std::optional<std::vector<int>> fromCache(const std::string& dir, const std::string& name, HashFn hash) {
   checkNames(dir, name);
   prepareDirectory(dir);
+  return readCache(dir, name, hash);
+}
+
+std::optional<std::vector<int>> readCache(const std::string& dir, const std::string& name, HashFn hash) {
+  checkNames(dir, name);
   const std::string path = dir + name;
   const std::optional<std::string> text = readWholeFile(path);
   if (!text) return std::nullopt;

@@ -72,14 +72,16 @@ inline std::string encodeTable(const std::vector<int>& table, std::int32_t id) {
 // array is ignored.
 std::vector<int> decodeTable(std::string_view text, std::int32_t id);
 
-// The game reads exactly five entries. The game keeps its table best first, so the first five
-// entries of a longer table are its best five; a shorter table is padded with zeros, which any
-// score ties or beats.
+// The game reads exactly five entries. A table of five is taken as stored (the game keeps it best
+// first); a longer one is sorted best first before its best five are kept; a shorter one is padded
+// with zeros, which any score ties or beats.
 std::vector<int> bestFive(std::vector<int> table);
 
 // Checks the names, creates the directory (mode 0700) if nothing of that name exists, and returns
 // the table stored under `name`, or nothing when no file has been stored yet.
 std::optional<std::vector<int>> fromCache(const std::string& dir, const std::string& name, HashFn hash);
+// As fromCache, but creates nothing: a missing directory means no table.
+std::optional<std::vector<int>> readCache(const std::string& dir, const std::string& name, HashFn hash);
 
 // Checks the names, creates the directory if needed, and replaces the file under `name` with
 // `table`. The new text goes to a temporary file in the same directory, is flushed to disk and

@@ -1,0 +1,31 @@
+// The command line: what the player asked the program to do, read before the terminal is touched.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// What the program does after reading its command line.
+enum class Action { Play, Help, Version, Scores, Invalid };
+
+// The parsed command line. Options that change a game (a fixed seed, a recording) add their
+// fields here.
+struct Options {
+  Action action = Action::Play;
+  std::string error;  // for Action::Invalid: the one line naming what was not understood
+  std::optional<std::uint32_t> seed;  // --seed N; none: the clock's seconds
+  bool resume = false;                // --resume
+  std::optional<std::string> replay;  // --replay [FILE]; "" for last-game.rec
+};
+
+// Reads argv with getopt_long. Never prints and never exits; callers act on the record.
+Options parseOptions(int argc, char* argv[]);
+
+// A seed as given on the command line: decimal digits only, 0..4294967295.
+std::optional<std::uint32_t> parseSeed(std::string_view text);
+
+// The --help text: every option, one a line.
+std::string usageText();
+// The --version text; its first line is "gridfall " followed by the project version.
+std::string versionText();
