@@ -86,7 +86,7 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Tabl
   }
 
   [[noreturn]] void mismatch() const {
-    throw GameError("RecordingError", journal_.path + ": the recorded run does not fit this version of the game");
+    throw RecordingError(journal_.path + ": the recorded run does not fit this version of the game");
   }
 
   std::uint32_t seed_;

@@ -164,6 +164,22 @@ class Recordings(GameTest):
         running = self.game("--seed", SEED, home=home)
         running.first_screen()
         self.assertRegex(run("--resume", home=home).stderr, "held by a running gridfall")
+        running.close()
+        # A journal whose keys run on where the game reads its table fails, and the report names it.
+        with open(home + "/.gridfall/journal/a.rec", "w") as f:
+            f.write(self.recording.replace("t 0 0 0 0 0\nw\n", "", 1))
+        game = self.game("--resume", home=home)
+        self.assertEqual(game.wait_for_exit(), 1)
+        flat = "".join(game.dump().split())  # the report wraps at the terminal's edge
+        journal = home + "/.gridfall/journal/a.rec"
+        self.assertIn("Oops!RecordingError:" + journal + ":therecordedrundoesnotfit", flat)
+        self.assertIn("Thisrunisrecordedin" + journal, flat)
+
+    def test_a_seed_plays_the_game_of_that_second_under_any_clock(self):
+        from term import FROZEN_SEED
+        seeded = self.game("--seed", str(FROZEN_SEED), env=OTHER_CLOCK)
+        clocked = self.game()
+        self.assertEqual(look(seeded.first_screen()), look(clocked.first_screen()))
 
 
 if __name__ == "__main__":
