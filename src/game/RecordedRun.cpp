@@ -17,9 +17,11 @@ constexpr int keptCutOffJournals = 10;
 
 class RecordedRun final : public Session, public ForwardingTerminal, public TableRecord {
  public:
-  RecordedRun(std::uint32_t seed, Journal journal, std::vector<RecordedEvent> earlier)
+  // A resumed run comes with its journal; a new one starts its journal once the terminal is
+  // usable, so a run that never got to play leaves none.
+  RecordedRun(std::uint32_t seed, Journal journal, std::vector<RecordedEvent> earlier, std::optional<std::time_t> start)
       : ForwardingTerminal(cursesTerminal()), seed_(seed), journal_(std::move(journal)),
-        earlier_(earlier.begin(), earlier.end()) {
+        earlier_(earlier.begin(), earlier.end()), start_(start) {
     useTerminal(*this);
     useTableRecord(this);
   }
@@ -35,6 +37,10 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Tabl
 
   void initialise() override {
     ForwardingTerminal::initialise();
+    if (start_) {
+      pruneJournals(keptCutOffJournals);
+      journal_ = startJournal(seed_, *start_);
+    }
     if (!earlier_.empty()) {
       silent_.emplace(real_.hasColours());
       draw_ = &*silent_;
@@ -93,6 +99,7 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Tabl
   Journal journal_;
   std::deque<RecordedEvent> earlier_;  // events of the journal still to be played silently
   std::optional<MemoryTerminal> silent_;
+  std::optional<std::time_t> start_;
 };
 
 }  // namespace
@@ -108,9 +115,8 @@ std::unique_ptr<Session> recordedRun(const Options& options, std::time_t now) {
     }
     if (!run) throw SessionRefused("nothing to resume: " + why);
     const std::uint32_t seed = run->recording.seed;
-    return std::make_unique<RecordedRun>(seed, std::move(run->journal), std::move(run->recording.events));
+    return std::make_unique<RecordedRun>(seed, std::move(run->journal), std::move(run->recording.events), std::nullopt);
   }
   const auto seed = options.seed.value_or(static_cast<std::uint32_t>(now));
-  pruneJournals(keptCutOffJournals);
-  return std::make_unique<RecordedRun>(seed, startJournal(seed, now), std::vector<RecordedEvent>{});
+  return std::make_unique<RecordedRun>(seed, Journal{}, std::vector<RecordedEvent>{}, now);
 }

@@ -88,6 +88,8 @@ std::string journalDir() { return userCacheDir(".gridfall") + "journal/"; }
 std::string lastGamePath() { return userCacheDir(".gridfall") + "last-game.rec"; }
 
 Journal startJournal(std::uint32_t seed, std::time_t start) {
+  // The journal keeps the score store's rule: no folder reached through "..".
+  if (journalDir().find("..") != std::string::npos) return {};
   if (!ensureDirectory(userCacheDir(".gridfall")) || !ensureDirectory(journalDir())) return {};
   const std::string base = journalDir() + journalName(start);
   // Headed and locked under a hidden name first, so --resume never meets a journal half made.

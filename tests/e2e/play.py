@@ -176,7 +176,7 @@ class GameOverAndScores(PlayTest):
         info = os.stat(directory)
         self.assertTrue(stat.S_ISDIR(info.st_mode))
         self.assertEqual(stat.S_IMODE(info.st_mode), 0o700)
-        leftovers = [n for n in os.listdir(directory) if n not in ("highscore", "highscore.lock")]
+        leftovers = [n for n in os.listdir(directory) if n not in ("highscore", "highscore.lock", "journal", "last-game.rec")]
         self.assertEqual(leftovers, [], "no temporary files stay behind")
 
     def test_first_game_on_a_new_account_then_another_then_n_leaves(self):
