@@ -23,7 +23,8 @@ constexpr int startingPace = 8;  // keys a second
 
 class Playback final : public Session, public ForwardingTerminal, public TableRecord {
  public:
-  explicit Playback(Recording recording) : ForwardingTerminal(cursesTerminal()), recording_(std::move(recording)) {
+  Playback(std::string path, Recording recording)
+      : ForwardingTerminal(cursesTerminal()), path_(std::move(path)), recording_(std::move(recording)) {
     keyCount_ = static_cast<int>(std::count_if(recording_.events.begin(), recording_.events.end(),
                                                [](const RecordedEvent& e) { return e.kind == RecordedEvent::Key; }));
     useTerminal(*this);
@@ -43,14 +44,24 @@ class Playback final : public Session, public ForwardingTerminal, public TableRe
   }
 
   int readKey() override {
-    if (next_ >= recording_.events.size() || recording_.events[next_].kind != RecordedEvent::Key) waitAtTheEnd();
-    if (!jumping_) waitForTurnOf();
+    if (next_ >= recording_.events.size()) waitAtTheEnd();
+    expect(RecordedEvent::Key);
+    if (keysPlayed_ + 1 == keyCount_ && jumping_) {
+      // A jump lands on the last key's screen; whatever the run went on to show after that key,
+      // up to where it ended, follows as the game refreshes.
+      jumping_ = false;
+      showStatus();
+      real_.refresh();
+    } else if (!jumping_) {
+      waitForTurnOf();
+    }
     ++keysPlayed_;
     return recording_.events[next_++].key;
   }
 
   std::optional<std::vector<int>> recordedTable() override {
-    if (next_ >= recording_.events.size() || recording_.events[next_].kind != RecordedEvent::Table) waitAtTheEnd();
+    if (next_ >= recording_.events.size()) waitWithoutShowingMore();
+    expect(RecordedEvent::Table);
     return recording_.events[next_++].table;
   }
   bool recordedSave() override {
@@ -101,8 +112,25 @@ class Playback final : public Session, public ForwardingTerminal, public TableRe
     if (key == ' ') paused_ = !paused_;
     if (key == '+') pace_ = std::min(pace_ * 2, fastestPace);
     if (key == '-') pace_ = std::max(pace_ / 2, slowestPace);
-    if (key == 'e' || key == endKey) jumping_ = true;
+    if (key == 'e' || key == endKey) {
+      jumping_ = true;
+      paused_ = false;
+    }
     showStatus();
+  }
+
+  [[noreturn]] void mismatch() const {
+    throw RecordingError(path_ + ": the recorded run does not fit this version of the game");
+  }
+  void expect(RecordedEvent::Kind kind) const {
+    if (recording_.events[next_].kind != kind) mismatch();
+  }
+
+  // The run was cut between reading a key and reading the table (it failed there): what the game
+  // drew since its last refresh never showed, so the key that quits is read without a refresh.
+  [[noreturn]] void waitWithoutShowingMore() {
+    for (int byte = 0; byte != 'q' && byte != noInput;) byte = nextInputByte();
+    throw PlaybackOver{};
   }
 
   // The last screen the game showed stays until the viewer quits.
@@ -124,6 +152,7 @@ class Playback final : public Session, public ForwardingTerminal, public TableRe
     if (real_.moveTo(0, statusRow)) real_.addText(text);
   }
 
+  std::string path_;
   Recording recording_;
   std::size_t next_ = 0;
   int keyCount_ = 0;
@@ -138,7 +167,8 @@ class Playback final : public Session, public ForwardingTerminal, public TableRe
 
 std::unique_ptr<Session> playback(const std::string& path) {
   try {
-    return std::make_unique<Playback>(readRecordingFile(path.empty() ? lastGamePath() : path));
+    const std::string file = path.empty() ? lastGamePath() : path;
+    return std::make_unique<Playback>(file, readRecordingFile(file));
   } catch (const RecordingError& e) {
     throw SessionRefused(e.description());
   }

@@ -5,10 +5,21 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 bool keyArrivesWithin(int milliseconds) {
   pollfd input{STDIN_FILENO, POLLIN, 0};
   // An interruption (a resize) ends the wait early; the caller simply waits again.
   return poll(&input, 1, milliseconds) > 0;
+}
+
+int nextInputByte() {
+  unsigned char byte = 0;
+  for (;;) {
+    const ssize_t n = read(STDIN_FILENO, &byte, 1);
+    if (n == 1) return byte;
+    if (n == 0 || errno != EINTR) return noInput;
+  }
 }
 
 int terminalRows() {
