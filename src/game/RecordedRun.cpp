@@ -19,9 +19,13 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Tabl
  public:
   // A resumed run comes with its journal; a new one starts its journal once the terminal is
   // usable, so a run that never got to play leaves none.
-  RecordedRun(std::uint32_t seed, Journal journal, std::vector<RecordedEvent> earlier, std::optional<std::time_t> start)
-      : ForwardingTerminal(cursesTerminal()), seed_(seed), journal_(std::move(journal)),
-        earlier_(earlier.begin(), earlier.end()), start_(start) {
+  RecordedRun(std::uint32_t seed, Journal journal, std::vector<RecordedEvent> earlier,
+              std::optional<std::time_t> start)
+      : ForwardingTerminal(cursesTerminal()),
+        seed_(seed),
+        journal_(std::move(journal)),
+        earlier_(earlier.begin(), earlier.end()),
+        start_(start) {
     useTerminal(*this);
     useTableRecord(this);
   }
@@ -83,8 +87,9 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Tabl
     for (int y = 0; y < MemoryTerminal::rows; ++y) {
       for (int x = 0; x < MemoryTerminal::columns; ++x) {
         const ScreenCell& cell = silent_->cell(x, y);
-        real_.putChar(x, y, cell.ch,
-                      attr::colourPair(cell.pair) | (cell.bold ? attr::bold : 0) | (cell.reverse ? attr::reverse : 0));
+        real_.putChar(
+            x, y, cell.ch,
+            attr::colourPair(cell.pair) | (cell.bold ? attr::bold : 0) | (cell.reverse ? attr::reverse : 0));
       }
     }
     draw_ = &real_;
@@ -115,7 +120,8 @@ std::unique_ptr<Session> recordedRun(const Options& options, std::time_t now) {
     }
     if (!run) throw SessionRefused("nothing to resume: " + why);
     const std::uint32_t seed = run->recording.seed;
-    return std::make_unique<RecordedRun>(seed, std::move(run->journal), std::move(run->recording.events), std::nullopt);
+    return std::make_unique<RecordedRun>(seed, std::move(run->journal), std::move(run->recording.events),
+                                         std::nullopt);
   }
   const auto seed = options.seed.value_or(static_cast<std::uint32_t>(now));
   return std::make_unique<RecordedRun>(seed, Journal{}, std::vector<RecordedEvent>{}, now);

@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr int endKey = 0550;  // curses KEY_END
-constexpr int statusRow = 24;  // just below the game's 24 rows, when the terminal has more
+constexpr int endKey = 0550;             // curses KEY_END
+constexpr int statusRow = 24;            // just below the game's 24 rows, when the terminal has more
 constexpr std::size_t statusWidth = 74;  // fits the narrowest terminal the game accepts
 constexpr int slowestPace = 1;
 constexpr int fastestPace = 128;
@@ -25,8 +25,9 @@ class Playback final : public Session, public ForwardingTerminal, public TableRe
  public:
   Playback(std::string path, Recording recording)
       : ForwardingTerminal(cursesTerminal()), path_(std::move(path)), recording_(std::move(recording)) {
-    keyCount_ = static_cast<int>(std::count_if(recording_.events.begin(), recording_.events.end(),
-                                               [](const RecordedEvent& e) { return e.kind == RecordedEvent::Key; }));
+    keyCount_ =
+        static_cast<int>(std::count_if(recording_.events.begin(), recording_.events.end(),
+                                       [](const RecordedEvent& e) { return e.kind == RecordedEvent::Key; }));
     useTerminal(*this);
     useTableRecord(this);
   }
@@ -65,7 +66,8 @@ class Playback final : public Session, public ForwardingTerminal, public TableRe
     return recording_.events[next_++].table;
   }
   bool recordedSave() override {
-    if (next_ < recording_.events.size() && recording_.events[next_].kind == RecordedEvent::TableWritten) ++next_;
+    if (next_ < recording_.events.size() && recording_.events[next_].kind == RecordedEvent::TableWritten)
+      ++next_;
     return true;
   }
   bool mayWriteTable() const override { return false; }

@@ -28,7 +28,8 @@ KeptScore merge(std::vector<int> table, int score) {
 KeptScore mergeIntoFile(int score, TableRecord* record) {
   const std::string dir = userCacheDir(cacheName);
   const TableLock lock(dir, tableName);
-  const std::vector<int> stored = bestFive(fromCache(dir, tableName, strHash).value_or(std::vector<int>(tableSize, 0)));
+  const std::vector<int> stored =
+      bestFive(fromCache(dir, tableName, strHash).value_or(std::vector<int>(tableSize, 0)));
   if (record != nullptr) record->noteTableRead(stored);
   KeptScore kept = merge(stored, score);
   toCache(kept.table, dir, tableName, strHash);

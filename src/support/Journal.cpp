@@ -2,10 +2,10 @@
 // run to last-game.rec, and finding, taking over and pruning the journals of cut-off runs.
 #include "support/Journal.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <dirent.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,9 +19,7 @@ namespace {
 
 const char* const suffix = ".rec";
 
-bool ensureDirectory(const std::string& path) {
-  return mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
-}
+bool ensureDirectory(const std::string& path) { return mkdir(path.c_str(), 0700) == 0 || errno == EEXIST; }
 
 bool lockWithoutWaiting(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0; }
 
@@ -52,7 +50,8 @@ std::vector<Candidate> journalsNewestFirst() {
     const std::string name = entry->d_name;
     if (name[0] == '.' || name.size() <= std::strlen(suffix) || !name.ends_with(suffix)) continue;
     struct stat info {};
-    if (lstat((dir + name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) found.push_back({dir + name, info.st_mtim});
+    if (lstat((dir + name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
+      found.push_back({dir + name, info.st_mtim});
   }
   closedir(folder);
   std::sort(found.begin(), found.end(), [](const Candidate& a, const Candidate& b) {
@@ -98,7 +97,8 @@ Journal startJournal(std::uint32_t seed, std::time_t start) {
   if (fd < 0) return {};
   std::string path = base + suffix;
   for (int n = 2; access(path.c_str(), F_OK) == 0; ++n) path = base + "-" + std::to_string(n) + suffix;
-  if (!lockWithoutWaiting(fd) || !writeWhole(fd, recordingHeader(seed)) || rename(making.c_str(), path.c_str()) != 0) {
+  if (!lockWithoutWaiting(fd) || !writeWhole(fd, recordingHeader(seed)) ||
+      rename(making.c_str(), path.c_str()) != 0) {
     close(fd);
     unlink(making.c_str());
     return {};
@@ -113,7 +113,8 @@ void appendToJournal(Journal& journal, std::string_view line) {
 
 void finishJournal(Journal& journal) {
   if (journal.fd < 0) return;
-  if (!journal.broken && fsync(journal.fd) == 0 && rename(journal.path.c_str(), lastGamePath().c_str()) == 0) {
+  if (!journal.broken && fsync(journal.fd) == 0 &&
+      rename(journal.path.c_str(), lastGamePath().c_str()) == 0) {
     journal.path = lastGamePath();
   }
   closeJournal(journal);
@@ -138,7 +139,8 @@ std::optional<ResumableRun> takeNewestJournal(std::string& why) {
       const std::string text = readBounded(fd, candidate.path);
       Recording recording = parseRecording(text, candidate.path);
       // A torn last line is cut off, so what is appended next starts on a line of its own.
-      if (recording.wholeBytes < text.size() && ftruncate(fd, static_cast<off_t>(recording.wholeBytes)) != 0) {
+      if (recording.wholeBytes < text.size() &&
+          ftruncate(fd, static_cast<off_t>(recording.wholeBytes)) != 0) {
         throw RecordingError(candidate.path + ": cannot be continued: " + std::strerror(errno));
       }
       return ResumableRun{{fd, candidate.path}, std::move(recording)};

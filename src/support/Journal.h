@@ -13,8 +13,8 @@
 #include "support/Recording.h"
 
 struct Journal {
-  int fd = -1;       // open for appending, locked; -1: no journal (it could not be started)
-  std::string path;  // empty when there is none
+  int fd = -1;          // open for appending, locked; -1: no journal (it could not be started)
+  std::string path;     // empty when there is none
   bool broken = false;  // a write failed: nothing more is appended
 };
 

@@ -43,7 +43,8 @@ bool nextLine(LineReader& reader, std::string_view& line) {
 std::int64_t number(const LineReader& reader, std::string_view field, std::int64_t low, std::int64_t high) {
   const bool negative = !field.empty() && field[0] == '-';
   const std::string_view digits = field.substr(negative ? 1 : 0);
-  if (digits.empty() || digits.size() > longestNumber) fail(reader, "'" + printable(field) + "' is not a number");
+  if (digits.empty() || digits.size() > longestNumber)
+    fail(reader, "'" + printable(field) + "' is not a number");
   std::int64_t value = 0;
   for (char c : digits) {
     if (c < '0' || c > '9') fail(reader, "'" + printable(field) + "' is not a number");
@@ -78,7 +79,8 @@ void readHeader(LineReader& reader, Recording& recording) {
   if (!nextLine(reader, line)) throw RecordingError(reader.name + ": the recording ends before its seed");
   const std::vector<std::string_view> parts = fields(line);
   if (parts.size() != 2 || parts[0] != "seed") fail(reader, "expected 'seed N'");
-  recording.seed = static_cast<std::uint32_t>(number(reader, parts[1], 0, std::numeric_limits<std::uint32_t>::max()));
+  recording.seed =
+      static_cast<std::uint32_t>(number(reader, parts[1], 0, std::numeric_limits<std::uint32_t>::max()));
 }
 
 RecordedEvent readEvent(const LineReader& reader, std::string_view line) {

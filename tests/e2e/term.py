@@ -44,7 +44,9 @@ class Game:
     def __init__(self, *args, columns=80, rows=24, home=None, env=None, frozen=True, term="screen"):
         self.home = home or tempfile.mkdtemp(prefix="gridfall-e2e-")
         self.own_home = home is None
-        environment = {"HOME": self.home, "TERM": term, "PATH": "/usr/bin:/bin", "LC_ALL": "C.UTF-8"}
+        # A sanitizer build wants its runtime loaded first, but libfaketime is preloaded before it.
+        environment = {"HOME": self.home, "TERM": term, "PATH": "/usr/bin:/bin", "LC_ALL": "C.UTF-8",
+                       "ASAN_OPTIONS": "verify_asan_link_order=0"}
         if frozen:
             library = next(p for p in FAKETIME if os.path.exists(p))
             environment.update(LD_PRELOAD=library, FAKETIME="@" + FROZEN_CLOCK, FAKETIME_DONT_FAKE_MONOTONIC="1")

@@ -1,8 +1,8 @@
 // Tests of the journal files: a run's journal is held while it runs, taken over by a resume with
 // its torn last line cut off, moved to last-game.rec at a normal end, and only the ten newest
 // cut-off journals are kept. The recording format's documented bytes are checked here too.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,7 +51,8 @@ TEST(RecordingFormat, TheDocumentedBytesReadBackAndATornLastLineIsLeftOut) {
   ASSERT_EQ(whole.events.size(), 5u);
   EXPECT_EQ(whole.events[2].table, (std::vector<int>{2400, 1200, 350, 0, 0}));
   EXPECT_EQ(whole.events[4].key, 110);
-  for (const char* bad : {"k 1 2\n", "k\n", "k +1\n", "t 1 2 3 4 5 6\n", "t 1 2 3 4 2147483648\n", "K 1\n", "\n"}) {
+  for (const char* bad :
+       {"k 1 2\n", "k\n", "k +1\n", "t 1 2 3 4 5 6\n", "t 1 2 3 4 2147483648\n", "K 1\n", "\n"}) {
     EXPECT_THROW(parseRecording(recordingHeader(1) + bad, "x.rec"), RecordingError) << bad;
   }
 }
