@@ -201,7 +201,9 @@ class CursesTerminal : public Terminal {
   //   endwin leaves that state; a program that never calls endwin stays in it. That made 7 to 15
   //   writes of a few dozen bytes for an ordinary turn of about 250 bytes. So the screen is
   //   suspended and resumed once here, before anything is drawn (nothing shows: the terminal only
-  //   enters and leaves its alternate screen in one write); an update is then a single write(2).
+  //   enters and leaves its alternate screen in one write); an update is then a single write(2),
+  //   unless it outgrows curses' output buffer (2,235 bytes on an 80x24 terminal), as a full
+  //   repaint of a busy arena does (its 3,332 bytes leave in two).
   static void startOutputBuffering() {
     typeahead(-1);
     endwin();
