@@ -19,12 +19,12 @@ def move_onto_floor(game):
 
 class OneWritePerKey(GameTest):
     def test_turns_and_power_keys(self):
-        game = self.game().first_screen()
+        game = self.game().first_screen().wait_for_key()
         # A power key only draws its marker; the direction then completes the turn.
         keys = ["p", move_onto_floor] + [move_onto_floor] * 8
         for key in keys:
             self.assertTrue(game.find("@"), "the ship died; the end screen is not a turn")
             key = key if isinstance(key, str) else key(game)
             before = writes_so_far(game)
-            game.press(key)
+            game.press(key).wait_for_key()  # a second look takes in output the first may have missed
             self.assertEqual(writes_so_far(game) - before, 1, "key %r:\n%s" % (key, game.dump()))
