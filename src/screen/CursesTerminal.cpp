@@ -16,8 +16,8 @@ constexpr int escapeDelayMs = 25;
 const int fatalSignals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
 
 SCREEN* session = nullptr;
-// A copy of the game's screen taken before every key read: a resize that cuts the screen down
-// loses what no longer fits, and this brings it back. A pad, because curses never resizes pads.
+// A copy of the game's screen, brought up to date at every key read: a resize that cuts the screen
+// down loses what no longer fits, and this brings it back. A pad, because curses never resizes pads.
 WINDOW* kept = nullptr;
 
 void restoreAndReraise(int signal) {
@@ -74,6 +74,7 @@ class CursesTerminal : public Terminal {
                              " characters; it is " + have);
     }
     set_escdelay(escapeDelayMs);
+    startOutputBuffering();
     kept = newpad(neededRows, neededColumns);
     installSignalHandlers();
   }
@@ -105,10 +106,15 @@ class CursesTerminal : public Terminal {
     mvwaddch(stdscr, y, x, static_cast<chtype>(static_cast<unsigned char>(ch)) | static_cast<chtype>(attrs));
   }
   void clear() override { ::clear(); }
-  void refresh() override { ::refresh(); }
+  // The game waits only in key reads, so what it draws is sent there, in one update just before it
+  // blocks (readKey): one write(2) per turn instead of one for the status rows, one at the end of
+  // the turn and one for the selection markers. The screen at every key wait is the same.
+  void refresh() override {}
   int readKey() override {
     for (;;) {
       keepCopy();
+      // Leaves stdscr untouched, so wgetch finds nothing to refresh and does not update twice.
+      wrefresh(stdscr);
       const int key = wgetch(stdscr);
       if (key == KEY_RESIZE) {
         repaintAfterResize();
@@ -178,8 +184,30 @@ class CursesTerminal : public Terminal {
     return c;
   }
   static bool bigEnough() { return COLS >= neededColumns && LINES >= neededRows; }
+  // Called right before each update of the screen: the rows touched since the last update are the
+  // only ones that can differ from the copy, so only they are copied.
   static void keepCopy() {
-    if (kept != nullptr && bigEnough()) copywin(stdscr, kept, 0, 0, 0, 0, neededRows - 1, neededColumns - 1, FALSE);
+    if (kept == nullptr || !bigEnough()) return;
+    for (int y = 0; y < neededRows; ++y) {
+      if (is_linetouched(stdscr, y)) copywin(stdscr, kept, y, 0, y, 0, y, neededColumns - 1, FALSE);
+    }
+  }
+  // Two things that cost system calls on every update without changing what is shown:
+  // - By default curses polls the keyboard (poll(2)) every few rows of an update, to cut the update
+  //   short when a key is waiting. The game draws a turn in full anyway: no polling.
+  // - ncurses (6.4) flushes its output (a write(2)) after every cursor movement of an update for as
+  //   long as the screen is in its initial state, which it reads as a low-level program driving
+  //   the cursor itself and wanting each movement out at once. Only a refresh that comes back from
+  //   endwin leaves that state; a program that never calls endwin stays in it. That made 7 to 15
+  //   writes of a few dozen bytes for an ordinary turn of about 250 bytes. So the screen is
+  //   suspended and resumed once here, before anything is drawn (nothing shows: the terminal only
+  //   enters and leaves its alternate screen in one write); an update is then a single write(2),
+  //   unless it outgrows curses' output buffer (2,235 bytes on an 80x24 terminal), as a full
+  //   repaint of a busy arena does (its 3,332 bytes leave in two).
+  static void startOutputBuffering() {
+    typeahead(-1);
+    endwin();
+    doupdate();
   }
   // curses has already resized its screens. While the terminal is too small the game waits and
   // keys are not taken as commands; then the whole screen is drawn again from the kept copy.

@@ -1,0 +1,30 @@
+"""What a key costs on a real terminal: everything a turn draws leaves in one write(2), made just
+before the game waits for the next key (a slow link then carries one packet per key)."""
+
+from term import GameTest
+
+MOVES = {"h": (-1, 0), "j": (0, 1), "k": (0, -1), "l": (1, 0)}
+
+
+def writes_so_far(game):
+    """write(2) calls the game has made, from /proc/PID/io."""
+    return int(next(line for line in game._proc("io").splitlines() if line.startswith("syscw:")).split()[1])
+
+
+def move_onto_floor(game):
+    """A move key whose target cell shows open floor."""
+    [(x, y)] = game.find("@")
+    return next(key for key, (dx, dy) in MOVES.items() if game.cell(x + dx, y + dy).data == ".")
+
+
+class OneWritePerKey(GameTest):
+    def test_turns_and_power_keys(self):
+        game = self.game().first_screen().wait_for_key()
+        # A power key only draws its marker; the direction then completes the turn.
+        keys = ["p", move_onto_floor] + [move_onto_floor] * 8
+        for key in keys:
+            self.assertTrue(game.find("@"), "the ship died; the end screen is not a turn")
+            key = key if isinstance(key, str) else key(game)
+            before = writes_so_far(game)
+            game.press(key).wait_for_key()  # a second look takes in output the first may have missed
+            self.assertEqual(writes_so_far(game) - before, 1, "key %r:\n%s" % (key, game.dump()))
