@@ -39,11 +39,6 @@ class Playback final : public Session, public ForwardingTerminal, public TableRe
   std::uint32_t seed() const override { return recording_.seed; }
   void gamesOver() override { waitAtTheEnd(); }
 
-  // While jumping to the end nothing reaches the terminal until the end is there.
-  void refresh() override {
-    if (!jumping_) real_.refresh();
-  }
-
   int readKey() override {
     if (next_ >= recording_.events.size()) waitAtTheEnd();
     expect(RecordedEvent::Key);
@@ -52,7 +47,7 @@ class Playback final : public Session, public ForwardingTerminal, public TableRe
       // up to where it ended, follows as the game refreshes.
       jumping_ = false;
       showStatus();
-      real_.refresh();
+      real_.showNow();
     } else if (!jumping_) {
       waitForTurnOf();
     }
@@ -78,7 +73,7 @@ class Playback final : public Session, public ForwardingTerminal, public TableRe
   // The screen the game shows at this key, for as long as the pace (or a pause) says.
   void waitForTurnOf() {
     showStatus();
-    real_.refresh();
+    real_.showNow();
     if (paused_) {
       waitWhilePaused();
       return;

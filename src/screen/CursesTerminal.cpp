@@ -110,6 +110,10 @@ class CursesTerminal : public Terminal {
   // blocks (readKey): one write(2) per turn instead of one for the status rows, one at the end of
   // the turn and one for the selection markers. The screen at every key wait is the same.
   void refresh() override {}
+  void showNow() override {
+    keepCopy();
+    wrefresh(stdscr);
+  }
   int readKey() override {
     for (;;) {
       keepCopy();

@@ -28,6 +28,7 @@ class ForwardingTerminal : public Terminal {
   void putChar(int x, int y, char ch, int attrs) override { draw_->putChar(x, y, ch, attrs); }
   void clear() override { draw_->clear(); }
   void refresh() override { draw_->refresh(); }
+  void showNow() override { draw_->showNow(); }
   int readKey() override { return real_.readKey(); }
 
  protected:

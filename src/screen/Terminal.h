@@ -50,6 +50,9 @@ class Terminal {
   virtual void putChar(int x, int y, char ch, int attrs) = 0;
   virtual void clear() = 0;
   virtual void refresh() = 0;
+  // Sends what was drawn to the terminal at once. The game never needs it (a key read shows the
+  // screen); showing a recording, whose screens change without a key read, does.
+  virtual void showNow() { refresh(); }
   // Blocks until a key arrives and returns its code.
   virtual int readKey() = 0;
 };
