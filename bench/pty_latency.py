@@ -6,7 +6,9 @@ between. The same random h/j/k/l keys go to each in turn, in random order, so bo
 machine noise. A key is timed from writing it to the pty until the program has read it and sleeps
 in read() on its terminal again, everything it had to say written: the status of the program comes
 from /proc/PID/syscall, read in a tight loop (a few microseconds a look), and /proc/PID/io tells
-that the key was taken (rchar) and how many write(2) calls (syscw) and bytes (wchar) it cost.
+that the key was taken (rchar) and how many write(2) calls (syscw) and bytes (wchar) it cost. The
+game also appends each key to its run's journal in one write(2) of its own; that write is counted
+apart (from the journal's growth), so the figures for the terminal are what reaches the screen.
 
 The watcher and the programs are pinned to different processors (when there are two): otherwise
 whichever program the scheduler happens to place beside the spinning watcher pays for waking up
@@ -23,6 +25,7 @@ Exits 1 when a target is missed.
 """
 import argparse
 import fcntl
+import glob
 import os
 import pty
 import random
@@ -53,6 +56,7 @@ class PtyProgram:
     """A program on its own pseudo-terminal, watched through /proc."""
 
     def __init__(self, argv, home, wait=True):
+        self.home = home
         self.pid, self.master = pty.fork()
         if self.pid == 0:
             os.sched_setaffinity(0, {PROGRAM_CPU})
@@ -93,16 +97,28 @@ class PtyProgram:
                 return data
             data += chunk
 
+    def journal(self):
+        """(lines, bytes) of the journals under the program's HOME: one line, one write(2), a key."""
+        lines = size = 0
+        for path in glob.glob(os.path.join(self.home, ".gridfall", "journal", "*.rec")):
+            with open(path, "rb") as f:
+                data = f.read()
+            lines, size = lines + data.count(b"\n"), size + len(data)
+        return lines, size
+
     def timed_key(self, key):
-        """Sends one key; returns (seconds, write(2) calls, bytes written, output)."""
+        """Sends one key; returns (seconds, write(2) calls and bytes to the terminal, output)."""
         self.drain()
         rchar, syscw, wchar = self.counters()
+        journal_lines, journal_bytes = self.journal()
         start = time.perf_counter()
         os.write(self.master, key)
         self.wait_blocked(rchar)
         elapsed = time.perf_counter() - start
         _, syscw_after, wchar_after = self.counters()
-        return elapsed, syscw_after - syscw, wchar_after - wchar, self.drain()
+        lines_after, bytes_after = self.journal()
+        writes = syscw_after - syscw - (lines_after - journal_lines)
+        return elapsed, writes, wchar_after - wchar - (bytes_after - journal_bytes), self.drain()
 
     def close(self):
         try:
@@ -143,7 +159,8 @@ def syscalls_per_turn(args, home, keys=200):
 
     The /proc watch would see strace, not the game, so keys are simply paced; h/j/k/l also answer
     "Play again?" with yes. A turn runs from one key read to the next; the end screen's key (the
-    one with the fsyncs) and the new game after it are left out."""
+    one with the fsyncs) and the new game after it are left out. The journal's write per key counts
+    among the calls."""
     trace = os.path.join(home, "trace")
     program = PtyProgram(["/usr/bin/strace", "-f", "-o", trace, args.game], home, wait=False)
     try:

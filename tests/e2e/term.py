@@ -97,18 +97,35 @@ class Game:
         except (OSError, StopIteration):
             return -1
 
+    def pending_input(self):
+        """Keys sent that the game has not read yet."""
+        try:
+            fd = os.open(os.readlink("/proc/%d/fd/0" % self.child.pid), os.O_RDONLY | os.O_NOCTTY | os.O_NONBLOCK)
+        except OSError:
+            return 0
+        try:
+            return _waiting(fd)
+        finally:
+            os.close(fd)
+
     def wait_for_key(self, read_since=None, until=None, what="the game to wait for a key"):
-        """Waits until the game blocks for a key with everything drawn (and until(self) holds)."""
+        """Waits until the game blocks for a key with everything drawn (and until(self) holds).
+
+        The game is asleep in read() with no key waiting, so it cannot write any more: what it wrote
+        is then taken in whole, and it must still be asleep on the same read afterwards."""
         deadline = time.monotonic() + PATIENCE
         while True:
             while self._take_output():
                 pass
             if not self.child.isalive():
                 raise GameEnded("the game ended while waiting for %s:\n%s" % (what, self.dump()))
-            settled = (read_since is None or self.bytes_read() > read_since) and self.blocked_in_key_read() \
-                and _waiting(self.child.child_fd) == 0
-            if settled and (until is None or until(self)):
-                return self
+            read = self.bytes_read()
+            if (read_since is None or read > read_since) and self.blocked_in_key_read() and not self.pending_input():
+                while self._take_output():
+                    pass
+                settled = self.blocked_in_key_read() and self.bytes_read() == read
+                if settled and (until is None or until(self)):
+                    return self
             if time.monotonic() > deadline:
                 raise AssertionError("timed out waiting for %s; the screen shows:\n%s" % (what, self.dump()))
             self._take_output(0.01)
