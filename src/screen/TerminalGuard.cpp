@@ -1,0 +1,89 @@
+// Restoring the terminal on fatal signals. A handler may only make async-signal-safe calls
+// (write, tcsetattr, sigaction, raise) on data prepared beforehand, so everything it needs is
+// worked out when the terminal is taken.
+#include "screen/TerminalGuard.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+// The signals that end a program by default and may reach a game: sent by the player, the system
+// or a fault. (SIGKILL and SIGSTOP cannot be caught.)
+constexpr int fatalSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT, SIGBUS,
+                                SIGFPE,  SIGUSR1, SIGSEGV,   SIGUSR2, SIGPIPE, SIGALRM, SIGTERM,
+                                SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS};
+
+int terminalFd = -1;
+// The dispositions found when the guard was set, put back when it is released. Of the signals a
+// shell ignores for its jobs (SIGHUP under nohup, SIGINT and SIGQUIT for background commands), one
+// found ignored stays ignored. Others found ignored are an accident of the parent (an interpreter
+// that ignores SIGPIPE for itself) and are guarded like the rest.
+struct sigaction found[sizeof fatalSignals / sizeof fatalSignals[0]];
+bool guarding = false;
+termios remembered{};
+char leave[256];
+std::size_t leaveLength = 0;
+
+void putTerminalBack() {
+  for (std::size_t done = 0; done < leaveLength;) {
+    const ssize_t put = ::write(terminalFd, leave + done, leaveLength - done);
+    if (put <= 0) break;  // a terminal that hung up takes nothing; its modes still go back
+    done += static_cast<std::size_t>(put);
+  }
+  ::tcsetattr(terminalFd, TCSANOW, &remembered);
+}
+
+void setAction(int signal, void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  for (int s : fatalSignals) sigaddset(&action.sa_mask, s);  // one handler at a time
+  ::sigaction(signal, &action, nullptr);
+}
+
+void restoreAndReraise(int signal) {
+  putTerminalBack();
+  // The signal stays blocked until the handler returns, and is then delivered with its default
+  // action, so the program ends as the signal intends (a fault re-occurs and ends it the same way).
+  setAction(signal, SIG_DFL);
+  ::raise(signal);
+}
+
+}  // namespace
+
+void rememberTerminal(int fd) {
+  if (::tcgetattr(fd, &remembered) != 0) return;
+  terminalFd = fd;
+  termios playing = remembered;
+  playing.c_iflag &= ~static_cast<tcflag_t>(IXON);
+  ::tcsetattr(fd, TCSANOW, &playing);
+}
+
+void guardTerminal(const std::string& leaveText) {
+  leaveLength = std::min(leaveText.size(), sizeof leave);
+  std::memcpy(leave, leaveText.data(), leaveLength);
+  for (std::size_t i = 0; i < std::size(fatalSignals); ++i) {
+    ::sigaction(fatalSignals[i], nullptr, &found[i]);
+    const int s = fatalSignals[i];
+    const bool keptIgnored = (s == SIGHUP || s == SIGINT || s == SIGQUIT) && found[i].sa_handler == SIG_IGN;
+    if (!keptIgnored) setAction(s, restoreAndReraise);
+  }
+  guarding = true;
+}
+
+void releaseTerminal() {
+  if (guarding) {
+    for (std::size_t i = 0; i < std::size(fatalSignals); ++i)
+      ::sigaction(fatalSignals[i], &found[i], nullptr);
+    guarding = false;
+  }
+  leaveLength = 0;
+  if (terminalFd >= 0) ::tcsetattr(terminalFd, TCSANOW, &remembered);
+  terminalFd = -1;
+}
