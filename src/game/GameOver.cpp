@@ -62,26 +62,39 @@ void drawTable(const std::vector<int>& table, int score) {
   }
 }
 
-}  // namespace
-
-bool endGame(std::pair<int, int> result) {
-  const auto [score, level] = result;
-  readChar();  // the last screen of the game stays until a key is pressed
-  drawBox();
-  drawResult(score, level);
+// Reads, merges, shows and saves the table. A failure says which score was lost with it.
+void keepScore(int score) {
   const std::string dir = userCacheDir(cacheName);
-  {
+  try {
     // Held from reading the table to writing it, so two games ending together both keep their score.
     const TableLock lock(dir, tableName);
     const std::vector<int> stored = bestFive(fromCache(dir, tableName, strHash).value_or(std::vector<int>(tableSize, 0)));
     const std::vector<int> table = mergeScore(stored, score);
     drawTable(table, score);
     toCache(table, dir, tableName, strHash);
+  } catch (GameError& e) {
+    e.addContext("your score of " + std::to_string(score) + " points could not be saved: ");
+    throw;
   }
+}
+
+}  // namespace
+
+bool endGame(std::pair<int, int> result) {
+  const auto [score, level] = result;
+  // Keys typed before a screen showed (a held key when the ship died) must not dismiss it unseen.
+  discardTypedKeys();
+  readChar();  // the last screen of the game stays until a key is pressed
+  drawBox();
+  drawResult(score, level);
+  keepScore(score);
   printAtColour(29, 16, "Play again? (Y/n)", Green, Heavy);
+  discardTypedKeys();
   const int answer = readChar();
   return answer != 'n' && answer != 'N';
 }
+
+void checkScoreTable() { checkCache(userCacheDir(cacheName), tableName, strHash); }
 
 int printScores(std::ostream& out, std::ostream& errors) {
   const std::string dir = userCacheDir(cacheName);

@@ -19,7 +19,8 @@ const option longOptions[] = {
 // long one leaves 0 there when unknown, or its own letter when given a value it does not take;
 // either way the word is argv[optind - 1].
 std::string unknownOption(char* argv[]) {
-  const bool longOption = optopt == 0 || std::string_view(shortOptions).find(static_cast<char>(optopt)) != std::string_view::npos;
+  const bool longOption =
+      optopt == 0 || std::string_view(shortOptions).find(static_cast<char>(optopt)) != std::string_view::npos;
   if (longOption) return std::string("unknown option '") + argv[optind - 1] + "'";
   return std::string("unknown option '-") + static_cast<char>(optopt) + "'";
 }
@@ -34,19 +35,11 @@ Options parseOptions(int argc, char* argv[]) {
     const int option = getopt_long(argc, argv, shortOptions, longOptions, nullptr);
     if (option == -1) break;
     switch (option) {
-      case 'h':
-        options.action = Action::Help;
-        return options;
-      case 'V':
-        options.action = Action::Version;
-        return options;
-      case 's':
-        options.action = Action::Scores;
-        break;
-      case ':':
-        return {Action::Invalid, std::string("option '") + argv[optind - 1] + "' needs a value"};
-      default:
-        return {Action::Invalid, unknownOption(argv)};
+      case 'h': options.action = Action::Help; return options;
+      case 'V': options.action = Action::Version; return options;
+      case 's': options.action = Action::Scores; break;
+      case ':': return {Action::Invalid, std::string("option '") + argv[optind - 1] + "' needs a value"};
+      default: return {Action::Invalid, unknownOption(argv)};
     }
   }
   if (optind < argc) return {Action::Invalid, std::string("unexpected argument '") + argv[optind] + "'"};

@@ -57,6 +57,13 @@ int runProgram(int argc, char* argv[]) {
   if (const std::optional<int> status = answerWithoutPlaying(parseOptions(argc, argv))) return *status;
   lfSrand(static_cast<int>(std::time(nullptr)));
   try {
+    checkScoreTable();
+  } catch (const GameError& e) {
+    // Found before any game is played: the same words as at game over, with the terminal untouched.
+    std::cerr << "gridfall: " << e.description() << "\n";
+    return 1;
+  }
+  try {
     startScreen();
     playUntilDeclined();
     endScreen();
