@@ -20,12 +20,13 @@ constexpr int fatalSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, S
                                 SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS};
 
 int terminalFd = -1;
-// The dispositions found when the guard was set, put back when it is released. Of the signals a
+// The dispositions found before curses started (which installs handlers of its own), put back when
+// the guard is released. Of the signals a
 // shell ignores for its jobs (SIGHUP under nohup, SIGINT and SIGQUIT for background commands), one
 // found ignored stays ignored. Others found ignored are an accident of the parent (an interpreter
 // that ignores SIGPIPE for itself) and are guarded like the rest.
 struct sigaction found[sizeof fatalSignals / sizeof fatalSignals[0]];
-bool guarding = false;
+bool remembering = false;
 termios remembered{};
 char leave[256];
 std::size_t leaveLength = 0;
@@ -58,6 +59,8 @@ void restoreAndReraise(int signal) {
 }  // namespace
 
 void rememberTerminal(int fd) {
+  for (std::size_t i = 0; i < std::size(fatalSignals); ++i) ::sigaction(fatalSignals[i], nullptr, &found[i]);
+  remembering = true;
   if (::tcgetattr(fd, &remembered) != 0) return;
   terminalFd = fd;
   termios playing = remembered;
@@ -69,19 +72,17 @@ void guardTerminal(const std::string& leaveText) {
   leaveLength = std::min(leaveText.size(), sizeof leave);
   std::memcpy(leave, leaveText.data(), leaveLength);
   for (std::size_t i = 0; i < std::size(fatalSignals); ++i) {
-    ::sigaction(fatalSignals[i], nullptr, &found[i]);
     const int s = fatalSignals[i];
     const bool keptIgnored = (s == SIGHUP || s == SIGINT || s == SIGQUIT) && found[i].sa_handler == SIG_IGN;
     if (!keptIgnored) setAction(s, restoreAndReraise);
   }
-  guarding = true;
 }
 
 void releaseTerminal() {
-  if (guarding) {
+  if (remembering) {
     for (std::size_t i = 0; i < std::size(fatalSignals); ++i)
       ::sigaction(fatalSignals[i], &found[i], nullptr);
-    guarding = false;
+    remembering = false;
   }
   leaveLength = 0;
   if (terminalFd >= 0) ::tcsetattr(terminalFd, TCSANOW, &remembered);

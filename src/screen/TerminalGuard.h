@@ -4,9 +4,9 @@
 
 #include <string>
 
-// Remembers the modes of the terminal on `fd` and turns software flow control off, so that
-// Ctrl-S and Ctrl-Q reach the game as keys instead of freezing the display. Call before curses
-// starts, so that curses takes these modes as the ones to return to.
+// Remembers the modes of the terminal on `fd` and the signals' dispositions, and turns software
+// flow control off, so that Ctrl-S and Ctrl-Q reach the game as keys instead of freezing the
+// display. Call before curses starts, so that curses takes these modes as the ones to return to.
 void rememberTerminal(int fd);
 
 // Once curses has started: `leaveText` is what undoes its changes to the display (attributes,
