@@ -35,7 +35,8 @@ TEST(StoreFailures, EachCommonErrorGetsAdviceOfItsOwn) {
 }
 
 TEST(StoreFailures, TooLongPathsAndTooManyOpenFilesAreToldAsSuch) {
-  const std::string tooLong = messageOf([] { checkCache("/" + std::string(5000, 'a') + "/", "highscore", strHash); });
+  const std::string tooLong =
+      messageOf([] { checkCache("/" + std::string(5000, 'a') + "/", "highscore", strHash); });
   EXPECT_NE(tooLong.find("File name too long; the path is too long"), std::string::npos) << tooLong;
 
   // With no descriptor left the temporary file of the save cannot be opened. (The error above has
@@ -48,7 +49,8 @@ TEST(StoreFailures, TooLongPathsAndTooManyOpenFilesAreToldAsSuch) {
   const std::string dir = testing::TempDir() + "store-failures/";
   const std::string noDescriptor = messageOf([&] { toCache({5, 4, 3, 2, 1}, dir, "highscore", strHash); });
   setrlimit(RLIMIT_NOFILE, &saved);
-  EXPECT_NE(noDescriptor.find("too many files are open; close some programs"), std::string::npos) << noDescriptor;
+  EXPECT_NE(noDescriptor.find("too many files are open; close some programs"), std::string::npos)
+      << noDescriptor;
 }
 
 TEST(StoreFailures, ControlCharactersInFileNamesAreShownEscaped) {
