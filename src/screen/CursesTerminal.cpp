@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "screen/TerminalGuard.h"
+#include "support/FileMessages.h"
 
 namespace {
 
@@ -72,12 +73,12 @@ class CursesTerminal : public Terminal {
     session = newterm(nullptr, stdout, stdin);
     if (session == nullptr) {
       releaseTerminal();
-      throw TerminalUnusable(std::string("unknown terminal type '") + term + "'");
+      throw TerminalUnusable("unknown terminal type '" + shown(term) + "'");
     }
     set_term(session);
     if (!canPlaceCursor()) {
       shutdown();
-      throw TerminalUnusable(std::string("terminal type '") + term + "' cannot move the cursor; cannot draw the game");
+      throw TerminalUnusable("terminal type '" + shown(term) + "' cannot move the cursor; cannot draw the game");
     }
     if (COLS < neededColumns || LINES < neededRows) {
       const int columns = COLS;

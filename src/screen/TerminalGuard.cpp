@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
@@ -56,9 +57,17 @@ void restoreAndReraise(int signal) {
   ::raise(signal);
 }
 
+// curses itself may end the program (it does when memory runs out while it starts): the terminal is
+// put back on that way out too, unless it was released already.
+void putBackAtExit() {
+  if (terminalFd >= 0) putTerminalBack();
+}
+
 }  // namespace
 
 void rememberTerminal(int fd) {
+  static const bool atExit = std::atexit(putBackAtExit) == 0;
+  (void)atExit;
   for (std::size_t i = 0; i < std::size(fatalSignals); ++i) ::sigaction(fatalSignals[i], nullptr, &found[i]);
   remembering = true;
   if (::tcgetattr(fd, &remembered) != 0) return;

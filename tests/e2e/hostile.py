@@ -91,6 +91,7 @@ class Hostile(GameTest):
             (lambda: self.game(home=huge), r"highscore is not a readable score table: it is larger than 64 KiB"),
             (lambda: self.game(home=home + "/\x1b[31m"), r"directory .*/\\x1b\[31m/\.gridfall/: No such file"),
             (lambda: self.shell('exec "$0" >/dev/null'), r"^gridfall: standard output is not a terminal"),
+            (lambda: self.game(term="x\x1b[31m"), r"^gridfall: unknown terminal type 'x\\x1b\[31m'$"),
             (lambda: self.game(columns=60, rows=20, env={"LINES": "24", "COLUMNS": "80"}),
              r"^gridfall: the terminal must be at least 75x24 characters; it is 60x20$"),
         ]
