@@ -6,6 +6,7 @@
 
 #include "game/Game.h"
 #include "support/DiskCache.h"
+#include "support/FileMessages.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ int printScores(std::ostream& out, std::ostream& errors) {
   try {
     const std::optional<std::vector<int>> stored = readCache(dir, tableName, strHash);
     if (!stored) {
-      out << "No high scores yet: " << dir << tableName << " does not exist.\n";
+      out << "No high scores yet: " << shown(dir + tableName) << " does not exist.\n";
       return 0;
     }
     const std::vector<int> table = bestFive(*stored);
