@@ -35,6 +35,9 @@ void nextLevel(World& world, int& level);
 // Shows the result and the high-score table, saves it, and asks whether to play again.
 bool endGame(std::pair<int, int> result);
 
+// Before a game starts: throws the store's error when the table could not be read or saved, so
+// that no game is played for a score that cannot be kept. Creates nothing.
+void checkScoreTable();
 // --scores: the stored table, best first, one "rank: score points" a line. A missing table is
 // said so; a damaged or unreadable one is reported on `errors` and gives status 1. Creates nothing.
 int printScores(std::ostream& out, std::ostream& errors);

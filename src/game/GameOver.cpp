@@ -6,6 +6,7 @@
 #include "game/Game.h"
 #include "game/ScoreKeeping.h"
 #include "support/DiskCache.h"
+#include "support/FileMessages.h"
 
 namespace {
 
@@ -54,6 +55,8 @@ void drawTable(const std::vector<int>& table, int score) {
 
 bool endGame(std::pair<int, int> result) {
   const auto [score, level] = result;
+  // Keys typed before a screen showed (a held key when the ship died) must not dismiss it unseen.
+  discardTypedKeys();
   readChar();  // the last screen of the game stays until a key is pressed
   drawBox();
   drawResult(score, level);
@@ -61,16 +64,19 @@ bool endGame(std::pair<int, int> result) {
   if (kept.entered) printAtColour(textColumn, 9, "You got a new high score!", White, Heavy);
   drawTable(kept.table, score);
   printAtColour(29, 16, "Play again? (Y/n)", Green, Heavy);
+  discardTypedKeys();
   const int answer = readChar();
   return answer != 'n' && answer != 'N';
 }
+
+void checkScoreTable() { checkCache(userCacheDir(cacheName), tableName, strHash); }
 
 int printScores(std::ostream& out, std::ostream& errors) {
   const std::string dir = userCacheDir(cacheName);
   try {
     const std::optional<std::vector<int>> stored = readCache(dir, tableName, strHash);
     if (!stored) {
-      out << "No high scores yet: " << dir << tableName << " does not exist.\n";
+      out << "No high scores yet: " << shown(dir + tableName) << " does not exist.\n";
       return 0;
     }
     const std::vector<int> table = bestFive(*stored);

@@ -26,8 +26,10 @@ const option longOptions[] = {
 // long one leaves 0 there when unknown, or its own letter when given a value it does not take;
 // either way the word is argv[optind - 1].
 std::string unknownOption(char* argv[]) {
-  const bool longOption = optopt == 0 || std::string_view(shortOptions).find(static_cast<char>(optopt)) != std::string_view::npos;
-  if (longOption) return std::string("unknown option '") + argv[optind - 1] + "'";
+  const std::string word = argv[optind - 1];
+  if (optopt == 0) return "unknown option '" + word + "'";
+  if (std::string_view(shortOptions).find(static_cast<char>(optopt)) != std::string_view::npos)
+    return "option '" + word.substr(0, word.find('=')) + "' takes no value";
   return std::string("unknown option '-") + static_cast<char>(optopt) + "'";
 }
 

@@ -34,18 +34,25 @@ void reportFailure(const std::string& description, const std::vector<std::string
   std::cout.flush();
 }
 
+// An answer that could not be written (a full disk, a closed output) is a failure, not a success.
+int written(int status) {
+  if (std::cout.flush()) return status;
+  std::cerr << "gridfall: cannot write to standard output\n";
+  return 1;
+}
+
 // Answers the options that do not play: help, version, the score table, a mistake. Returns the exit
 // status, or nothing when a game is to be played.
 std::optional<int> answerWithoutPlaying(const Options& options) {
   switch (options.action) {
     case Action::Help:
       std::cout << usageText();
-      return 0;
+      return written(0);
     case Action::Version:
       std::cout << versionText();
-      return 0;
+      return written(0);
     case Action::Scores:
-      return printScores(std::cout, std::cerr);
+      return written(printScores(std::cout, std::cerr));
     case Action::Invalid:
       std::cerr << "gridfall: " << options.error << "\nTry 'gridfall --help' for more information.\n";
       return 2;
@@ -68,6 +75,14 @@ int runProgram(int argc, char* argv[]) {
     return 1;
   }
   lfSrand(static_cast<int>(session->seed()));
+  try {
+    // A replay never touches the table, so only a run that plays needs it usable.
+    if (!options.replay) checkScoreTable();
+  } catch (const GameError& e) {
+    // Found before any game is played: the same words as at game over, with the terminal untouched.
+    std::cerr << "gridfall: " << e.description() << "\n";
+    return 1;
+  }
   try {
     startScreen();
     playUntilDeclined();

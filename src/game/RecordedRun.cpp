@@ -64,6 +64,11 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Tabl
     return key;
   }
 
+  // Keys typed meanwhile belong to the live part only: the journal's keys are never discarded.
+  void discardTypedKeys() override {
+    if (earlier_.empty()) ForwardingTerminal::discardTypedKeys();
+  }
+
   std::optional<std::vector<int>> recordedTable() override {
     if (earlier_.empty()) return std::nullopt;
     if (earlier_.front().kind != RecordedEvent::Table) mismatch();

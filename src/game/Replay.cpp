@@ -55,6 +55,9 @@ class Playback final : public Session, public ForwardingTerminal, public TableRe
     return recording_.events[next_++].key;
   }
 
+  // The viewer's keys steer the playback; the recorded run's own discards had nothing to drop.
+  void discardTypedKeys() override {}
+
   std::optional<std::vector<int>> recordedTable() override {
     if (next_ >= recording_.events.size()) waitWithoutShowingMore();
     expect(RecordedEvent::Table);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/DiskCache.h"
+#include "support/GameError.h"
 
 namespace {
 
@@ -25,16 +26,22 @@ KeptScore merge(std::vector<int> table, int score) {
 }
 
 // Held from reading the table to writing it, so two games ending together both keep their score.
+// A failure says which score was lost with it.
 KeptScore mergeIntoFile(int score, TableRecord* record) {
-  const std::string dir = userCacheDir(cacheName);
-  const TableLock lock(dir, tableName);
-  const std::vector<int> stored =
-      bestFive(fromCache(dir, tableName, strHash).value_or(std::vector<int>(tableSize, 0)));
-  if (record != nullptr) record->noteTableRead(stored);
-  KeptScore kept = merge(stored, score);
-  toCache(kept.table, dir, tableName, strHash);
-  if (record != nullptr) record->noteTableSaved();
-  return kept;
+  try {
+    const std::string dir = userCacheDir(cacheName);
+    const TableLock lock(dir, tableName);
+    const std::vector<int> stored =
+        bestFive(fromCache(dir, tableName, strHash).value_or(std::vector<int>(tableSize, 0)));
+    if (record != nullptr) record->noteTableRead(stored);
+    KeptScore kept = merge(stored, score);
+    toCache(kept.table, dir, tableName, strHash);
+    if (record != nullptr) record->noteTableSaved();
+    return kept;
+  } catch (GameError& e) {
+    e.addContext("your score of " + std::to_string(score) + " points could not be saved: ");
+    throw;
+  }
 }
 
 }  // namespace

@@ -1,47 +1,26 @@
 // Real terminal backend over ncurses, with the care a player's terminal deserves: a clean report
-// for unusable terminals, restoration on fatal signals, resize repaints and a short Escape delay.
+// for unusable terminals, restoration on fatal signals (TerminalGuard), resize repaints and a
+// short Escape delay.
 #include "screen/CursesTerminal.h"
 
 #include <curses.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <csignal>
-#include <cstdio>
 #include <cstdlib>
+
+#include "screen/TerminalGuard.h"
+#include "support/FileMessages.h"
 
 namespace {
 
 // Escape sequences arrive within a few milliseconds; a lone Escape should not freeze input.
 constexpr int escapeDelayMs = 25;
-const int fatalSignals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
 
 SCREEN* session = nullptr;
 // A copy of the game's screen, brought up to date at every key read: a resize that cuts the screen
 // down loses what no longer fits, and this brings it back. A pad, because curses never resizes pads.
 WINDOW* kept = nullptr;
-
-void restoreAndReraise(int signal) {
-  // Leave curses mode so the shell gets back a sane terminal, then die as the signal intends.
-  if (session != nullptr) {
-    curs_set(1);
-    endwin();
-  }
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
-void installSignalHandlers() {
-  for (int s : fatalSignals) {
-    struct sigaction action {};
-    action.sa_handler = restoreAndReraise;
-    sigemptyset(&action.sa_mask);
-    sigaction(s, &action, nullptr);
-  }
-}
-
-void removeSignalHandlers() {
-  for (int s : fatalSignals) std::signal(s, SIG_DFL);
-}
 
 // A "dumb" or printing terminal has no cursor addressing; the arena would come out as a stream of
 // text, so such a terminal is refused like an unknown one.
@@ -52,31 +31,70 @@ bool canPlaceCursor() {
 
 std::string sizeText(int columns, int rows) { return std::to_string(columns) + "x" + std::to_string(rows); }
 
+void refuseIfTooSmall(int columns, int rows) {
+  if (columns < neededColumns || rows < neededRows)
+    throw TerminalUnusable("the terminal must be at least " + sizeText(neededColumns, neededRows) + " characters; it is " +
+                           sizeText(columns, rows));
+}
+
+// The terminal's own size, from the kernel: LINES and COLUMNS in the environment may say otherwise.
+void refuseIfReallyTooSmall() {
+  winsize size{};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0)
+    refuseIfTooSmall(size.ws_col, size.ws_row);
+}
+
+// What undoes curses' changes to the display, for a signal handler that cannot call curses.
+std::string leaveText() {
+  std::string text;
+  for (const char* capability : {"sgr0", "cnorm", "rmkx", "rmcup"}) {
+    const char* sequence = tigetstr(capability);
+    if (sequence != nullptr && sequence != reinterpret_cast<char*>(-1)) text += sequence;
+  }
+  return text;
+}
+
+// NO_COLOR set to anything draws as on a monochrome terminal.
+bool coloursWanted() {
+  const char* noColour = std::getenv("NO_COLOR");
+  return has_colors() && (noColour == nullptr || *noColour == '\0');
+}
+
 class CursesTerminal : public Terminal {
  public:
   void initialise() override {
     const char* term = std::getenv("TERM");
     if (term == nullptr || *term == '\0') throw TerminalUnusable("TERM is not set; cannot start the game");
     if (!isatty(STDIN_FILENO)) throw TerminalUnusable("standard input is not a terminal");
+    if (!isatty(STDOUT_FILENO)) throw TerminalUnusable("standard output is not a terminal; the game draws on it");
+    refuseIfReallyTooSmall();
+    use_tioctl(TRUE);  // curses too takes the size from the terminal, not from LINES and COLUMNS
+    rememberTerminal(STDIN_FILENO);
     session = newterm(nullptr, stdout, stdin);
     if (session == nullptr) {
-      throw TerminalUnusable(std::string("unknown terminal type '") + term + "'");
+      releaseTerminal();
+      throw TerminalUnusable("unknown terminal type '" + shown(term) + "'");
     }
     set_term(session);
     if (!canPlaceCursor()) {
       shutdown();
-      throw TerminalUnusable(std::string("terminal type '") + term + "' cannot move the cursor; cannot draw the game");
+      throw TerminalUnusable("terminal type '" + shown(term) + "' cannot move the cursor; cannot draw the game");
     }
     if (COLS < neededColumns || LINES < neededRows) {
-      const std::string have = sizeText(COLS, LINES);
+      const int columns = COLS;
+      const int rows = LINES;
       shutdown();
-      throw TerminalUnusable("the terminal must be at least " + sizeText(neededColumns, neededRows) +
-                             " characters; it is " + have);
+      refuseIfTooSmall(columns, rows);
     }
     set_escdelay(escapeDelayMs);
     startOutputBuffering();
     kept = newpad(neededRows, neededColumns);
-    installSignalHandlers();
+    if (kept == nullptr) {
+      shutdown();
+      throw TerminalUnusable("too little memory to start the screen");
+    }
+    colours = coloursWanted();
+    guardTerminal(leaveText());
   }
   // Outside a curses session (start-up failed, or already ended) there is nothing to restore.
   void setCbreak(bool on) override {
@@ -85,9 +103,11 @@ class CursesTerminal : public Terminal {
   void setEcho(bool on) override {
     if (session != nullptr) on ? echo() : noecho();
   }
-  void startColour() override { start_color(); }
+  void startColour() override {
+    if (colours) start_color();
+  }
   void finish() override { shutdown(); }
-  bool hasColours() const override { return has_colors(); }
+  bool hasColours() const override { return colours; }
   bool initPair(int pair, int foreground, int background) override {
     return init_pair(static_cast<short>(pair), static_cast<short>(foreground), static_cast<short>(background)) != ERR;
   }
@@ -102,7 +122,7 @@ class CursesTerminal : public Terminal {
     waddnstr(stdscr, text.data(), static_cast<int>(text.size()));
   }
   void putChar(int x, int y, char ch, int attrs) override {
-    if (!has_colors()) attrs = 0;
+    if (!colours) attrs = 0;
     mvwaddch(stdscr, y, x, static_cast<chtype>(static_cast<unsigned char>(ch)) | static_cast<chtype>(attrs));
   }
   void clear() override { ::clear(); }
@@ -129,8 +149,13 @@ class CursesTerminal : public Terminal {
       return key;
     }
   }
+  void discardTypedKeys() override {
+    ::refresh();
+    flushinp();
+  }
 
  private:
+  bool colours = false;
   static constexpr int escapeKey = 27;
   static constexpr int longestSequence = 64;
 
@@ -235,7 +260,7 @@ class CursesTerminal : public Terminal {
       kept = nullptr;
     }
     endwin();
-    removeSignalHandlers();
+    releaseTerminal();
     delscreen(session);
     session = nullptr;
   }

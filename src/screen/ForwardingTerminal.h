@@ -30,6 +30,7 @@ class ForwardingTerminal : public Terminal {
   void refresh() override { draw_->refresh(); }
   void showNow() override { draw_->showNow(); }
   int readKey() override { return real_.readKey(); }
+  void discardTypedKeys() override { real_.discardTypedKeys(); }
 
  protected:
   Terminal& real_;

@@ -87,6 +87,7 @@ void clearScreen() { activeTerminal().clear(); }
 void updateScreen() { activeTerminal().refresh(); }
 int readChar() { return activeTerminal().readKey(); }
 void waitChar() { readChar(); }
+void discardTypedKeys() { activeTerminal().discardTypedKeys(); }
 
 void showCursor() {
   if (!activeTerminal().setCursorVisibility(1)) throw CursesError("curs_set(1) failed");

@@ -40,6 +40,9 @@ int weightAttributes(WeightName weight);
 void clearScreen();
 void updateScreen();
 int readChar();
+// Shows what was drawn and drops keys typed before it showed, so the next readChar waits for a
+// key pressed with this screen in view.
+void discardTypedKeys();
 void waitChar();
 void showCursor();
 void hideCursor();

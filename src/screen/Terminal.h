@@ -55,4 +55,7 @@ class Terminal {
   virtual void showNow() { refresh(); }
   // Blocks until a key arrives and returns its code.
   virtual int readKey() = 0;
+  // Brings the screen up to date and drops keys typed before it showed. A scripted terminal's
+  // keys are typed when the game waits for them, so by default there is nothing to drop.
+  virtual void discardTypedKeys() {}
 };

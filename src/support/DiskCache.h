@@ -1,5 +1,6 @@
 // The per-user store that keeps the high-score table: a cache directory under $HOME holding one
 // text file per named value, written atomically and read back with a strict, bounds-checked decoder.
+// Messages name the file (control characters escaped) and give advice that fits the error.
 #pragma once
 
 #include <cstdint>
@@ -86,8 +87,17 @@ std::optional<std::vector<int>> readCache(const std::string& dir, const std::str
 // Checks the names, creates the directory if needed, and replaces the file under `name` with
 // `table`. The new text goes to a temporary file in the same directory, is flushed to disk and
 // renamed over the old file, so a failure at any point leaves the old file exactly as it was.
+// When the file is a symbolic link, the file it points to is replaced and the link stays.
+// Temporary files left by games that no longer run are removed. SIGPIPE and SIGXFSZ are ignored
+// meanwhile, so a file-size limit is a FileError, not the end of the program.
 // The new file gets the process's default permissions (0666 less the umask).
 void toCache(const std::vector<int>& table, const std::string& dir, const std::string& name, HashFn hash);
+
+// The check made before a game starts, so that a game is never played for a score that cannot
+// be kept: the names are safe, the directory exists and is writable (or, missing, could be
+// created in its parent), and a stored table can be read and decoded. Creates and leaves nothing;
+// throws what fromCache and toCache would.
+void checkCache(const std::string& dir, const std::string& name, HashFn hash);
 
 // Holds an exclusive advisory lock (flock) on dir + name + ".lock" for its lifetime, e.g.
 // $HOME/.gridfall/highscore.lock, so that read-merge-write of the table by two games ending

@@ -5,11 +5,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -25,6 +27,23 @@ bool lockWithoutWaiting(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0; }
 
 bool writeWhole(int fd, std::string_view text) {
   return write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+}
+
+// A write beyond the file-size limit (ulimit -f) would kill the game with SIGXFSZ; the journal stops
+// short of the limit instead, a true beginning of the run. Asked once, not at every key.
+std::int64_t roomUnderSizeLimit(int fd) {
+  rlimit limit{};
+  struct stat info {};
+  if (getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return INT64_MAX;
+  if (fstat(fd, &info) != 0) return 0;
+  return std::max<std::int64_t>(0, static_cast<std::int64_t>(limit.rlim_cur) - info.st_size);
+}
+
+bool appendWhole(Journal& journal, std::string_view line) {
+  if (journal.room < 0) journal.room = roomUnderSizeLimit(journal.fd);
+  if (static_cast<std::int64_t>(line.size()) > journal.room || !writeWhole(journal.fd, line)) return false;
+  journal.room -= static_cast<std::int64_t>(line.size());
+  return true;
 }
 
 std::string journalName(std::time_t start) {
@@ -97,18 +116,19 @@ Journal startJournal(std::uint32_t seed, std::time_t start) {
   if (fd < 0) return {};
   std::string path = base + suffix;
   for (int n = 2; access(path.c_str(), F_OK) == 0; ++n) path = base + "-" + std::to_string(n) + suffix;
-  if (!lockWithoutWaiting(fd) || !writeWhole(fd, recordingHeader(seed)) ||
+  Journal journal{fd, path};
+  if (!lockWithoutWaiting(fd) || !appendWhole(journal, recordingHeader(seed)) ||
       rename(making.c_str(), path.c_str()) != 0) {
     close(fd);
     unlink(making.c_str());
     return {};
   }
-  return {fd, path};
+  return journal;
 }
 
 void appendToJournal(Journal& journal, std::string_view line) {
   if (journal.fd < 0 || journal.broken) return;
-  if (!writeWhole(journal.fd, line)) journal.broken = true;
+  if (!appendWhole(journal, line)) journal.broken = true;
 }
 
 void finishJournal(Journal& journal) {

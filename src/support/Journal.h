@@ -16,6 +16,7 @@ struct Journal {
   int fd = -1;          // open for appending, locked; -1: no journal (it could not be started)
   std::string path;     // empty when there is none
   bool broken = false;  // a write failed: nothing more is appended
+  std::int64_t room = -1;  // bytes the file-size limit still allows; -1 until first needed
 };
 
 // $HOME/.gridfall/journal/ and $HOME/.gridfall/last-game.rec.

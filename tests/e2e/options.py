@@ -57,6 +57,11 @@ class Options(unittest.TestCase):
                 self.assertEqual(done.stderr.splitlines(), err)
                 self.assertEqual(kept, stored, "the table is only read")
 
+    def test_an_answer_that_cannot_be_written_fails(self):
+        with open("/dev/full", "w") as full:
+            done = subprocess.run([GRIDFALL, "--version"], stdout=full, stderr=subprocess.PIPE, text=True, timeout=30)
+        self.assertEqual((done.returncode, done.stderr), (1, "gridfall: cannot write to standard output\n"))
+
     def test_help_lists_every_option_and_the_man_page_documents_it(self):
         help_text = self.run_game("--help")[0].stdout
         manual = read(os.path.join(os.path.dirname(__file__), "../../docs/gridfall.6"))
