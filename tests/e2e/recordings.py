@@ -148,7 +148,7 @@ class Recordings(GameTest):
                 f.write(text)
         cases = [(["--replay", os.path.join(home, name)], 1, name + ".*" + why) for name, why in (
             ("foreign", "not a gridfall recording"), ("newer", "line 1: format '2'"), ("truncated", "before its seed"),
-            ("damaged", "line 4: -3 is out of range"), ("hostile", "line 2: .* out of range"),
+            ("damaged", "line 4: '-3' is out of range"), ("hostile", "line 2: .* out of range"),
             ("w alone", "line 3: 'w' must follow"), ("missing", "cannot be opened"))]
         cases += [(["--replay"], 1, "last-game.rec: cannot be opened"), (["--resume"], 1, "nothing to resume"),
                   (["--seed", "4294967296"], 2, "--seed"), (["--seed", "-1"], 2, "--seed"),
