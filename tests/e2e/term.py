@@ -27,7 +27,8 @@ FROZEN_SEED = calendar.timegm(time.strptime(FROZEN_CLOCK, "%Y-%m-%d %H:%M:%S"))
 PATIENCE = 15.0  # generous: the machine is shared, and a passing test never comes near it
 FAKETIME = ["/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1", "/usr/lib/aarch64-linux-gnu/faketime/libfaketime.so.1",
             "/usr/lib/faketime/libfaketime.so.1"]
-ARROWS = {"Up": b"\x1b[A", "Down": b"\x1b[B", "Right": b"\x1b[C", "Left": b"\x1b[D"}
+# What the arrow keys send in keypad mode on the terminal types the tests use (screen, vt100).
+ARROWS = {"Up": b"\x1bOA", "Down": b"\x1bOB", "Right": b"\x1bOC", "Left": b"\x1bOD"}
 
 
 class GameEnded(AssertionError):
@@ -124,6 +125,11 @@ class Game:
         before = self.bytes_read()
         self.send(*keys)
         return self.wait_for_key(read_since=before, until=until, what="the game to take %r" % (keys,))
+
+    def resize(self, columns, rows):
+        """Changes the terminal's size, as a user dragging the window would (the game gets SIGWINCH)."""
+        self.screen.resize(rows, columns)
+        self.child.setwinsize(rows, columns)
 
     def text(self, y):
         return self.screen.display[y]
