@@ -17,7 +17,7 @@ import unittest
 import term
 from term import GameTest
 
-GOLDEN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "golden", "cases", "frozen-clock.txt")
+GOLDEN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "golden", "cases", "frozen_clock.txt")
 KEY_NAMES = {"up": b"\x1bOA", "down": b"\x1bOB", "right": b"\x1bOC", "left": b"\x1bOD", "sp": b" ", "nl": b"\n"}
 LOOKS = {"default": ".", "black": "k", "red": "r", "green": "g", "brown": "y", "blue": "b", "magenta": "m",
          "cyan": "c", "white": "w"}
