@@ -22,6 +22,7 @@ import pexpect
 import pyte
 
 GRIDFALL = os.environ.get("GRIDFALL", "")
+HERE = os.path.dirname(os.path.abspath(__file__))
 FROZEN_CLOCK = "2024-03-01 12:00:00"
 FROZEN_SEED = calendar.timegm(time.strptime(FROZEN_CLOCK, "%Y-%m-%d %H:%M:%S"))
 PATIENCE = 15.0  # generous: the machine is shared, and a passing test never comes near it
@@ -45,7 +46,11 @@ class Game:
     def __init__(self, *args, columns=80, rows=24, home=None, env=None, frozen=True, term="screen"):
         self.home = home or tempfile.mkdtemp(prefix="gridfall-e2e-")
         self.own_home = home is None
-        environment = {"HOME": self.home, "TERM": term, "PATH": "/usr/bin:/bin", "LC_ALL": "C.UTF-8"}
+        # For a sanitizer build: the address sanitizer wants to be loaded first, but libfaketime is
+        # preloaded before it; and a leak inside ncurses is not the game's.
+        environment = {"HOME": self.home, "TERM": term, "PATH": "/usr/bin:/bin", "LC_ALL": "C.UTF-8", "TZ": "UTC",
+                       "ASAN_OPTIONS": "verify_asan_link_order=0",
+                       "LSAN_OPTIONS": "print_suppressions=0:suppressions=" + os.path.join(HERE, "lsan.supp")}
         if frozen:
             library = next(p for p in FAKETIME if os.path.exists(p))
             environment.update(LD_PRELOAD=library, FAKETIME="@" + FROZEN_CLOCK, FAKETIME_DONT_FAKE_MONOTONIC="1")
