@@ -44,13 +44,15 @@ TEST_F(Screen, WeightsBecomeAttributesOnlyWhereDrawnAndOnlyWithColours) {
   EXPECT_EQ(mono.cell(3, 2), (ScreenCell{'X', 0, false, false})) << "no attributes without colours";
 }
 
-TEST_F(Screen, TextWrapsAtTheRightEdgeAndWritesOutsideAreDropped) {
+TEST_F(Screen, TextWrapsAtTheRightEdgeWritesOutsideAreDroppedAndClearingEmptiesAll) {
   printAt(78, 5, "abcd");
   EXPECT_EQ(term.text(78, 5, 2) + term.text(0, 6, 2), "abcd");
   for (auto [x, y] : {std::pair{80, 7}, {-1, 7}, {0, 24}}) printAt(x, y, "zz");
   for (int y = 0; y < MemoryTerminal::rows; ++y) EXPECT_EQ(term.row(y).find("zz"), std::string::npos);
   printAt(78, 23, "1234");  // nothing scrolls past the bottom-right corner
   EXPECT_EQ(term.text(78, 23, 2), "12");
+  clearScreen();
+  EXPECT_EQ(term.grid(), MemoryTerminal::Grid{});
 }
 
 }  // namespace
