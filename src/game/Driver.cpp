@@ -98,8 +98,9 @@ void leaveLevel(GameState& game) {
   game.bossHits = 0;
 }
 
-std::pair<int, int> playGame() {
-  GameState game = newGame();
+std::pair<int, int> playGame() { return playGame(newGame()); }
+
+std::pair<int, int> playGame(GameState game) {
   while (game.alive && !game.won) {
     game.bossHits = 0;
     // The exit test comes first: a turn never starts on a level whose exit has been reached.

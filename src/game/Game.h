@@ -29,6 +29,8 @@ bool levelOver(const GameState& game);
 void leaveLevel(GameState& game);
 // Plays one whole game on the started screen; returns (score, level).
 std::pair<int, int> playGame();
+// Plays on from the given state (a game started on a later level, for tests and tools).
+std::pair<int, int> playGame(GameState game);
 
 // Installs the next level and places the ship on a clear cell in its left part.
 void nextLevel(World& world, int& level);

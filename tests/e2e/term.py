@@ -22,12 +22,14 @@ import pexpect
 import pyte
 
 GRIDFALL = os.environ.get("GRIDFALL", "")
+HERE = os.path.dirname(os.path.abspath(__file__))
 FROZEN_CLOCK = "2024-03-01 12:00:00"
 FROZEN_SEED = calendar.timegm(time.strptime(FROZEN_CLOCK, "%Y-%m-%d %H:%M:%S"))
 PATIENCE = 15.0  # generous: the machine is shared, and a passing test never comes near it
 FAKETIME = ["/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1", "/usr/lib/aarch64-linux-gnu/faketime/libfaketime.so.1",
             "/usr/lib/faketime/libfaketime.so.1"]
-ARROWS = {"Up": b"\x1b[A", "Down": b"\x1b[B", "Right": b"\x1b[C", "Left": b"\x1b[D"}
+# What the arrow keys send in keypad mode on the terminal types the tests use (screen, vt100).
+ARROWS = {"Up": b"\x1bOA", "Down": b"\x1bOB", "Right": b"\x1bOC", "Left": b"\x1bOD"}
 
 
 class GameEnded(AssertionError):
@@ -44,9 +46,11 @@ class Game:
     def __init__(self, *args, columns=80, rows=24, home=None, env=None, frozen=True, term="screen"):
         self.home = home or tempfile.mkdtemp(prefix="gridfall-e2e-")
         self.own_home = home is None
-        # A sanitizer build wants its runtime loaded first, but libfaketime is preloaded before it.
-        environment = {"HOME": self.home, "TERM": term, "PATH": "/usr/bin:/bin", "LC_ALL": "C.UTF-8",
-                       "ASAN_OPTIONS": "verify_asan_link_order=0"}
+        # For a sanitizer build: the address sanitizer wants to be loaded first, but libfaketime is
+        # preloaded before it; and a leak inside ncurses is not the game's.
+        environment = {"HOME": self.home, "TERM": term, "PATH": "/usr/bin:/bin", "LC_ALL": "C.UTF-8", "TZ": "UTC",
+                       "ASAN_OPTIONS": "verify_asan_link_order=0",
+                       "LSAN_OPTIONS": "print_suppressions=0:suppressions=" + os.path.join(HERE, "lsan.supp")}
         if frozen:
             library = next(p for p in FAKETIME if os.path.exists(p))
             environment.update(LD_PRELOAD=library, FAKETIME="@" + FROZEN_CLOCK, FAKETIME_DONT_FAKE_MONOTONIC="1")
@@ -143,6 +147,11 @@ class Game:
         before = self.bytes_read()
         self.send(*keys)
         return self.wait_for_key(read_since=before, until=until, what="the game to take %r" % (keys,))
+
+    def resize(self, columns, rows):
+        """Changes the terminal's size, as a user dragging the window would (the game gets SIGWINCH)."""
+        self.screen.resize(rows, columns)
+        self.child.setwinsize(rows, columns)
 
     def text(self, y):
         return self.screen.display[y]

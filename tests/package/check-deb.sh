@@ -2,7 +2,6 @@
 # Builds the Debian package from a configured and built tree, then checks what a Debian user gets:
 # the files and where they land, the control fields, dependencies that match the libraries the
 # binary really loads, a stripped binary, compressed documentation, and no lintian errors.
-# It also checks that a plain `cmake --install` of the same tree still works.
 #   check-deb.sh CMAKE CPACK BUILD_DIR OUT_DIR EXPECTED_VERSION
 set -uo pipefail
 cmake=$1 cpack=$2 build_dir=$3 out_dir=$4 version=$5
@@ -40,20 +39,14 @@ else
 fi
 check "the binary is executable by all and owned by root" \
   grep -qE '^-rwxr-xr-x root/root .* \./usr/games/gridfall$' <<<"$listing"
-check "every entry is owned by root" bash -c '! awk "\$2 != \"root/root\"" <<<"$1" | grep -q .' _ "$listing"
 
 # ---- Control fields ----------------------------------------------------------------------
 field() { dpkg-deb -f "$deb" "$1"; }
-info=$(dpkg-deb -I "$deb")
-check "dpkg-deb -I shows the control file" grep -q '^ Package: gridfall$' <<<"$info"
 check "version is $version" test "$(field Version)" = "$version"
 check "architecture is $arch" test "$(field Architecture)" = "$arch"
 check "section is games" test "$(field Section)" = games
-check "priority is optional" test "$(field Priority)" = optional
-check "maintainer is a name and an address" grep -qE '^[^<]+ <[^@> ]+@[^> ]+>$' <<<"$(field Maintainer)"
 description=$(field Description)
 check "the synopsis says it is a terminal game" grep -qiE '^[^ ].*game.*terminal' <<<"$(head -1 <<<"$description")"
-check "the long description follows the synopsis" test "$(wc -l <<<"$description")" -ge 3
 
 # ---- Dependencies match the libraries the binary loads -----------------------------------
 unpacked="$out_dir/unpacked"
@@ -71,32 +64,15 @@ needed_packages=$(
 check "Depends names the ncurses library (Depends: $depends)" grep -qE '^libncursesw?6$' <<<"$depend_names"
 check "Depends names exactly the packages of the libraries the binary loads ($(echo $needed_packages))" \
   test "$depend_names" = "$needed_packages"
-check "Depends carries version bounds from the shared-library data" grep -q '(>= ' <<<"$depends"
-check "no development package is needed at run time" bash -c '! grep -q -- "-dev" <<<"$1"' _ "$depends"
 
 # ---- Files as Debian ships them ----------------------------------------------------------
 check "the binary is stripped" grep -q ', stripped' <<<"$(file -b "$binary")"
 man_page="$unpacked/usr/share/man/man6/gridfall.6.gz"
 changelog="$unpacked/usr/share/doc/gridfall/changelog.Debian.gz"
-check "the man page is valid gzip" gzip -t "$man_page"
-check "the changelog is valid gzip" gzip -t "$changelog"
 check "the changelog's latest entry is this version" \
   grep -qE "^gridfall \\($version\\) " <<<"$(zcat "$changelog" | head -1)"
-check "the copyright file names the upstream" grep -q '^Upstream-Name: gridfall$' "$unpacked/usr/share/doc/gridfall/copyright"
 man_warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man_page" 2>&1 >/dev/null)
 check "the man page renders without warnings${man_warnings:+: $man_warnings}" test -z "$man_warnings"
-
-# ---- A plain install of the same tree ---------------------------------------------------
-staged="$out_dir/plain-install"
-if DESTDIR="$staged" "$cmake" --install "$build_dir" >"$out_dir/install.log" 2>&1; then
-  prefix=$(sed -nE 's/^CMAKE_INSTALL_PREFIX:PATH=(.*)/\1/p' "$build_dir/CMakeCache.txt")
-  bindir=$(sed -nE 's/^CMAKE_INSTALL_BINDIR:PATH=(.*)/\1/p' "$build_dir/CMakeCache.txt")
-  check "cmake --install puts the binary in $prefix/$bindir" test -x "$staged$prefix/$bindir/gridfall"
-  check "cmake --install keeps the man page as written" test -f "$staged$prefix/share/man/man6/gridfall.6"
-  check "cmake --install adds the copyright file" test -f "$staged$prefix/share/doc/gridfall/copyright"
-else
-  cat "$out_dir/install.log"; fail "cmake --install failed"
-fi
 
 # ---- lintian -----------------------------------------------------------------------------
 if command -v lintian >/dev/null; then

@@ -1,14 +1,14 @@
 // The soak: plays many short games of random keys and checks the game's invariants after each turn.
 #include "soak/Soak.h"
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <mutex>
 #include <sstream>
-#include <thread>
 
 #include "screen/MemoryTerminal.h"
 #include "support/Lfrand.h"
@@ -97,56 +97,33 @@ int directionKey(int direction) { return directions[direction].keys[oneOf(4)]; }
 // std::exception, so nothing in the game can catch it by mistake.
 struct TurnNeverEnded {};
 
-// Ends the process when no turn has ended for a long time: a turn stuck in a loop that reads no
-// key would otherwise hang the soak silently.
+// Ends the process when no turn has ended for stallSeconds: a turn stuck in a loop that reads no
+// key would otherwise hang the soak silently. The alarm is armed again after every turn.
+volatile std::sig_atomic_t watchedSeed = 0;
+volatile std::sig_atomic_t watchedLevel = 0;
+
+void reportStall(int) {
+  char text[80];
+  const int length = std::snprintf(text, sizeof text, "turn never ended: game seed %d level %d\n",
+                                   static_cast<int>(watchedSeed), static_cast<int>(watchedLevel));
+  (void)!write(2, text, static_cast<std::size_t>(length));
+  std::_Exit(3);
+}
+
 class Watchdog {
  public:
-  explicit Watchdog(int stallSeconds) : stallSeconds_(stallSeconds) {
-    if (stallSeconds_ > 0) thread_ = std::thread([this] { watch(); });
+  explicit Watchdog(int stallSeconds) : seconds_(static_cast<unsigned>(std::max(stallSeconds, 0))) {
+    if (seconds_ > 0) std::signal(SIGALRM, reportStall);
   }
-  ~Watchdog() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stop_ = true;
-    }
-    wake_.notify_all();
-    if (thread_.joinable()) thread_.join();
-  }
-  void progress(int seed, int level, long long turn) {
-    seed_ = seed;
-    level_ = level;
-    turn_ = turn;
-    ++ticks_;
+  ~Watchdog() { alarm(0); }
+  void progress(int seed, int level, long long) {
+    watchedSeed = seed;
+    watchedLevel = level;
+    if (seconds_ > 0) alarm(seconds_);
   }
 
  private:
-  void watch() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    long long seen = -1;
-    auto lastChange = std::chrono::steady_clock::now();
-    while (!wake_.wait_for(lock, std::chrono::seconds(1), [this] { return stop_; })) {
-      const long long ticks = ticks_;
-      const auto now = std::chrono::steady_clock::now();
-      if (ticks != seen) {
-        seen = ticks;
-        lastChange = now;
-      } else if (now - lastChange > std::chrono::seconds(stallSeconds_)) {
-        std::cerr << "turn never ended: no progress for " << stallSeconds_ << " s in game seed " << seed_
-                  << " level " << level_ << " turn " << turn_ << "\n";
-        std::_Exit(3);
-      }
-    }
-  }
-
-  int stallSeconds_;
-  std::atomic<long long> ticks_{0};
-  std::atomic<int> seed_{0};
-  std::atomic<int> level_{0};
-  std::atomic<long long> turn_{0};
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  bool stop_ = false;
-  std::thread thread_;
+  unsigned seconds_;
 };
 
 // Keeps the screen layer away from a game's terminal once the game is over.

@@ -1,0 +1,214 @@
+"""The real binary in a real terminal: the reviewed golden game replayed cell by cell with the clock
+frozen, the first run in a new home, fatal signals, resizes, keys nobody asked for, terminals the
+game cannot use, and input that ends.
+
+By hand, from this folder: GRIDFALL=../../build/gridfall /usr/bin/python3 -m unittest -v realterm
+"""
+
+import os
+import re
+import shutil
+import signal
+import stat
+import time
+import unittest
+
+import term
+from term import GameTest
+
+GOLDEN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "golden", "cases", "frozen_clock.txt")
+KEY_NAMES = {"up": b"\x1bOA", "down": b"\x1bOB", "right": b"\x1bOC", "left": b"\x1bOD", "sp": b" ", "nl": b"\n"}
+LOOKS = {"default": ".", "black": "k", "red": "r", "green": "g", "brown": "y", "blue": "b", "magenta": "m",
+         "cyan": "c", "white": "w"}
+PHASE_MARKER = (44, 23)  # the "*" left of "(P)hase-out" while the phase-out waits for a direction
+
+
+def read_case(path):
+    """The keys (as bytes), the expected screens by key index and the expected table of a golden case."""
+    keys, screens, table, current = [], {}, None, None
+    with open(path) as f:
+        for line in f.read().split("\n"):
+            word, _, rest = line.partition(" ")
+            if word == "keys":
+                keys += [KEY_NAMES[t[1:-1]] if t.startswith("<") else t.encode() for t in re.findall(r"<\w+>|\S", rest)]
+            elif word == "screen":
+                current = screens.setdefault(rest, [])
+            elif word == "table":
+                table = rest.encode()
+            elif line[:1] in ("|", ":") and current is not None:
+                current.append(line)
+    return keys, screens, table
+
+
+def render(game):
+    """The screen in the golden files' form: characters, then a colour letter per cell (upper case bold)."""
+    text, looks = [], []
+    for y in range(24):
+        row = [game.cell(x, y) for x in range(80)]
+        text.append("|" + "".join(c.data for c in row).rstrip(" "))
+        letters = ["#" if c.reverse else LOOKS.get(c.fg, "?") for c in row]
+        looks.append(":" + "".join((":" if l == "." else l.upper()) if c.bold else l
+                                   for l, c in zip(letters, row)).rstrip("."))
+    return text + looks
+
+
+def visible(screen):
+    """A blank shows no foreground, and terminals differ in what they record there: drop its look. Pair 0
+    is white on black to curses, which may send it as such: no colour and white are one look."""
+    text, looks = screen[:24], screen[24:]
+    for y, (chars, look) in enumerate(zip(text, looks)):
+        chars = chars[1:].ljust(80)
+        looks[y] = ":" + "".join("." if chars[x] == " " else {"w": ".", "W": ":"}.get(l, l)
+                                 for x, l in enumerate(look[1:])).rstrip(".")
+    return text + looks
+
+
+def ship(game):
+    return next(p for p in game.find("@") if p[1] < 22)
+
+
+def to_end_screen(game):
+    while not game.contains("Play again? (Y/n)"):
+        game.press("h")
+    return game
+
+
+class Determinism(GameTest):
+    def test_the_reviewed_game_cell_by_cell_then_the_first_table_of_a_new_home(self):
+        keys, screens, table = read_case(GOLDEN)
+        g = self.game()
+        g.first_screen()
+        for wait, key in enumerate(keys):
+            if str(wait) in screens:
+                self.assertEqual(visible(render(g)), visible(screens[str(wait)]), "the screen at key wait %d" % wait)
+            if wait < len(keys) - 1:
+                g.press(key)
+        g.send(keys[-1])
+        self.assertEqual(g.wait_for_exit(), 0)
+        self.assertRestored(g)
+        directory = os.path.join(g.home, ".gridfall")
+        self.assertEqual(stat.S_IMODE(os.stat(directory).st_mode), 0o700)
+        self.assertEqual(sorted(os.listdir(directory)), ["highscore", "highscore.lock", "journal", "last-game.rec"])
+        self.assertEqual(os.listdir(os.path.join(directory, "journal")), [], "a finished run leaves no journal")
+        with open(os.path.join(directory, "highscore"), "rb") as f:
+            self.assertEqual(f.read(), table)
+
+    def test_a_terminal_without_colours_shows_the_same_characters_plainly(self):
+        keys, screens, _ = read_case(GOLDEN)
+        g = self.game(term="vt100").first_screen()
+        self.assertEqual(render(g)[:24], screens["0"][:24])
+        self.assertTrue(all(c.fg == "default" for y in range(24) for c in g.screen.buffer[y].values()))
+
+
+class Signals(GameTest):
+    def test_a_fatal_signal_restores_the_terminal_and_the_game_dies_of_it(self):
+        for number, typed, on_end_screen in ((signal.SIGINT, b"\x03", False), (signal.SIGQUIT, b"\x1c", True),
+                                             (signal.SIGTERM, None, False), (signal.SIGHUP, None, True)):
+            with self.subTest(signal=number, on_end_screen=on_end_screen):
+                g = self.game().first_screen()
+                to_end_screen(g) if on_end_screen else g.press("p")
+                g.send(typed) if typed else g.signal(number)
+                self.assertEqual(g.wait_for_exit(), 128 + number)
+                self.assertRestored(g)
+
+
+class Input(GameTest):
+    def test_resizes_repaint_the_game_and_a_terminal_too_small_pauses_it(self):
+        g = self.game().first_screen()
+        before = g.press("p").lines()
+        read = g.bytes_read()
+        g.screen.erase_in_display(2)  # only a full repaint brings the game back
+        g.resize(100, 30)
+        g.wait_for_key(until=lambda g: [l[:80] for l in g.lines()[:24]] == before, what="a full repaint")
+        g.resize(60, 20)
+        g.wait_for_key(until=lambda g: g.contains("gridfall needs 75x24 characters; the terminal is 60x20"))
+        x, y = ship(g.resize(80, 24) or g.wait_for_key(until=lambda g: g.lines() == before))
+        self.assertEqual(g.bytes_read(), read, "a resize is not a key")
+        g.resize(60, 20)
+        g.wait_for_key(until=lambda g: g.contains("gridfall needs"))
+        g.press("j")  # not a move while the game cannot be seen
+        g.resize(80, 24)
+        g.wait_for_key(until=lambda g: g.lines() == before)
+        down = g.cell(x, y + 1).data == "."
+        g.press("j" if down else "k")
+        self.assertEqual(ship(g), (x, y + 1 if down else y - 1))
+        self.assertTrue(g.text(22).startswith("Power: 0 "), "the pending phase-out fired:\n" + g.dump())
+
+    def test_keys_and_sequences_nobody_asked_for_cancel_a_selection_at_once_and_do_nothing_else(self):
+        g = self.game().first_screen()
+        where = ship(g)
+        for sequence in (b"\x1bOP", b"\x1b[15~", b"\x1b[M 4$", b"\x1b[<0;42;8M", b"\x1b[200~", b"\x1b[I",
+                         b"\x1b]11;rgb:0000/0000/0000\x07", b"\x1b", b"Z", b" "):
+            with self.subTest(sequence=sequence):
+                self.assertEqual(g.press("p").cell(*PHASE_MARKER).data, "*")
+                started = time.monotonic()
+                g.press(sequence)
+                self.assertLess(time.monotonic() - started, 0.9, "the game waited for more of it")
+                self.assertEqual(g.cell(*PHASE_MARKER).data, " ")
+                self.assertEqual(ship(g), where)
+                self.assertTrue(g.text(22).startswith("Power: 3 "))
+        x, y = where
+        key, dx, dy = (b"l", 1, 0) if g.cell(x + 1, y).data == "." else (b"j", 0, 1)
+        g.press(b"\x1b" + key)
+        self.assertEqual(ship(g), (x + dx, y + dy), "Escape and a key at once keep the key")
+
+    def test_input_that_is_not_a_terminal_or_a_hang_up_ends_the_game_at_once(self):
+        real, term.GRIDFALL = term.GRIDFALL, "/bin/sh"
+        try:
+            g = self.game("-c", 'exec "$0" </dev/null', real)
+        finally:
+            term.GRIDFALL = real
+        self.assertEqual(g.wait_for_exit(), 1)
+        self.assertRegex(g.dump(), r"gridfall: .*standard input is not a terminal")
+        self.assertRestored(g)
+        g = self.game().first_screen()
+        g.press("p")
+        started = time.monotonic()
+        g.child.ptyproc.fileobj.close()  # the terminal goes away
+        while g.child.isalive():
+            self.assertLess(time.monotonic() - started, 1.0, "the game lingered after the hang-up")
+            time.sleep(0.01)
+        self.assertFalse(os.path.exists(os.path.join(g.home, ".gridfall", "highscore")), "a table was written")
+
+
+class Startup(GameTest):
+    def assertRefused(self, g, pattern):
+        self.assertEqual(g.wait_for_exit(), 1)
+        lines = [l.strip() for l in g.lines() if l.strip()]
+        self.assertEqual(len(lines), 1, g.dump())
+        self.assertRegex(lines[0], pattern)
+        self.assertRestored(g)
+
+    def test_terminals_the_game_cannot_use_get_one_line_saying_why(self):
+        for term_type, pattern in (("no-such-terminal", r"^gridfall: .*no-such-terminal"), ("", r"^gridfall: .*TERM"),
+                                   (None, r"^gridfall: .*TERM"), ("dumb", r"^gridfall: .*dumb.*cursor")):
+            with self.subTest(term=term_type):
+                self.assertRefused(self.game(env={"TERM": term_type}), pattern)
+        for columns, rows in ((74, 24), (80, 23)):
+            with self.subTest(size=(columns, rows)):
+                g = self.game(columns=columns, rows=rows)
+                self.assertRefused(g, r"^gridfall: .*\b75x24\b.*\b%dx%d\b" % (columns, rows))
+                self.assertFalse(os.path.exists(os.path.join(g.home, ".gridfall")))
+        g = self.game(columns=75, rows=24).first_screen()
+        self.assertEqual(g.text(0)[:73], "+" + "-" * 71 + "+")
+
+    def test_a_failing_game_restores_the_terminal_then_reports_oops(self):
+        # A file put where the score folder belongs, once the game has started, fails the save.
+        g = self.game()
+        g.first_screen()
+        shutil.rmtree(os.path.join(g.home, ".gridfall"))
+        open(os.path.join(g.home, ".gridfall"), "w").close()
+        while g.child.isalive() and not g.contains("Oops!"):
+            try:
+                g.press("h")
+            except term.GameEnded:
+                break
+        self.assertEqual(g.wait_for_exit(), 1)
+        self.assertRestored(g)
+        lines = [l.strip() for l in g.lines() if l.strip()]
+        self.assertIn("Oops!", lines, g.dump())
+        self.assertRegex(lines[lines.index("Oops!") + 1], "FileError")
+
+
+if __name__ == "__main__":
+    unittest.main()

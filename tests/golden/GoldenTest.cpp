@@ -1,0 +1,192 @@
+// Golden scenarios: each file under tests/golden/cases plays a scripted game through the in-memory
+// terminal and compares the screens it names (characters and a colour/weight layer) and the saved
+// score table with what a person reviewed. GOLDEN_UPDATE=1 rewrites the expectations instead;
+// see tests/golden/README.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+
+#include "game/Game.h"
+#include "screen/MemoryTerminal.h"
+#include "support/Lfrand.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Case {
+  std::vector<std::string> header;         // the lines before the expectations, kept on update
+  std::map<std::string, std::string> set;  // seed, level, power, ship, calm, stored; keys joined
+  std::vector<int> keys;
+  std::map<int, std::string> screens;  // key index -> expected screen; -1 is the last wait
+  std::optional<std::string> table;
+};
+
+const std::map<std::string, int> keyNames = {{"up", keys::up},       {"down", keys::down}, {"left", keys::left},
+                                             {"right", keys::right}, {"sp", ' '},          {"nl", '\n'},
+                                             {"esc", 27},            {"resize", 410}};
+
+// Keys: characters as typed, <name> or <number> for others, *N to repeat the previous key N times
+// in all; blanks separate nothing.
+std::vector<int> parseKeys(const std::string& text) {
+  std::vector<int> out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    std::size_t used = 0;
+    if (text[i] == '*') {
+      const int times = std::stoi(text.substr(i + 1), &used);
+      out.insert(out.end(), times - 1, out.back());
+      i += used;
+    } else if (text[i] == '<') {
+      used = text.find('>', i);
+      const std::string name = text.substr(i + 1, used - i - 1);
+      out.push_back(keyNames.count(name) ? keyNames.at(name) : std::stoi(name));
+      i = used;
+    } else if (text[i] != ' ') {
+      out.push_back(static_cast<unsigned char>(text[i]));
+    }
+  }
+  return out;
+}
+
+Case readCase(const fs::path& path) {
+  Case c;
+  std::ifstream in(path);
+  std::string line;
+  int screen = -2;
+  while (std::getline(in, line)) {
+    const std::string word = line.substr(0, line.find(' '));
+    const std::string rest = line.size() > word.size() ? line.substr(word.size() + 1) : "";
+    if (word == "screen") {
+      screen = rest == "end" ? -1 : std::stoi(rest);
+      c.screens[screen];
+    } else if (word == "table") {
+      c.table = rest;
+    } else if (!line.empty() && (line[0] == '|' || line[0] == ':')) {
+      c.screens[screen] += line + "\n";
+    } else if (c.screens.empty() && !c.table) {
+      c.header.push_back(line);
+      c.set[word] += rest + " ";
+    }
+  }
+  c.keys = parseKeys(c.set["keys"]);
+  return c;
+}
+
+int number(const Case& c, const std::string& name, int otherwise) {
+  return c.set.count(name) != 0 ? std::stoi(c.set.at(name)) : otherwise;
+}
+
+// A cell's colour pair as a letter ('.' for none), upper case when bold; '#' marks reverse video.
+char look(const ScreenCell& cell) {
+  if (cell.reverse) return '#';
+  const char letter = "-rgybmcwk"[cell.pair < 9 ? cell.pair : 0];
+  if (cell.pair == 0) return cell.bold ? ':' : '.';
+  return cell.bold ? static_cast<char>(std::toupper(letter)) : letter;
+}
+
+std::string render(const MemoryTerminal& t) {
+  std::string text, colours;
+  for (int y = 0; y < MemoryTerminal::rows; ++y) {
+    std::string chars = t.row(y), looks;
+    for (int x = 0; x < MemoryTerminal::columns; ++x) looks += look(t.cell(x, y));
+    chars.erase(chars.find_last_not_of(' ') + 1);
+    looks.erase(looks.find_last_not_of('.') + 1);
+    text += "|" + chars + "\n";
+    colours += ":" + looks + "\n";
+  }
+  return text + colours;
+}
+
+std::string readFile(const fs::path& path) {
+  std::stringstream s;
+  s << std::ifstream(path, std::ios::binary).rdbuf();
+  return s.str();
+}
+
+// Sets the case up (a hand-placed ship, the creatures removed) and plays it as the program does:
+// games until the player declines or the keys run out.
+void play(const Case& c) {
+  lfSrand(number(c, "seed", 1));
+  clearScreen();
+  const int level = number(c, "level", 1);
+  GameState game = level > 1 ? gameAtLevel(level, 3) : newGame();
+  World& w = game.world;
+  w.player.power = number(c, "power", w.player.power);
+  if (c.set.count("ship") != 0) {
+    refreshCell(w.player.x, w.player.y, w.map);
+    std::istringstream(c.set.at("ship")) >> w.player.x >> w.player.y;
+    drawPlayer(w.player.x, w.player.y);
+  }
+  const std::string calm = c.set.count("calm") != 0 ? c.set.at("calm") + "all" : "";
+  for (Creature& creature : w.creatures) {
+    if (!calm.empty() && (calm.find("red") != 0 || creature.colour == Red)) creature.alive = false;
+    refreshCell(creature.x, creature.y, w.map);
+    if (creature.alive) drawCreature(creature);
+  }
+  try {
+    for (bool again = endGame(playGame(std::move(game))); again; again = endGame(playGame())) clearScreen();
+  } catch (const ScriptExhausted&) {
+  }
+}
+
+class Golden : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Golden, ScreensAndTableAsReviewed) {
+  const fs::path path = fs::path(GOLDEN_DIR) / (GetParam() + ".txt");
+  const Case c = readCase(path);
+  const fs::path home = fs::temp_directory_path() / ("gridfall-golden-" + GetParam());
+  fs::remove_all(home);
+  fs::create_directories(home / ".gridfall");
+  setenv("HOME", home.c_str(), 1);
+  if (c.set.count("stored") != 0) std::ofstream(home / ".gridfall/highscore") << c.set.at("stored").substr(0, c.set.at("stored").size() - 1);
+
+  MemoryTerminal term;
+  useTerminal(term);
+  term.pushKeys(c.keys);
+  std::map<int, std::string> seen;
+  int waits = 0;
+  term.onKeyWait([&](const MemoryTerminal& t) {
+    const int index = t.keysLeft() == 0 ? -1 : waits;
+    if (c.screens.count(index) != 0) seen[index] = render(t);
+    ++waits;
+  });
+  play(c);
+  MemoryTerminal detached;
+  useTerminal(detached);
+  const std::string table = readFile(home / ".gridfall/highscore");
+  fs::remove_all(home);
+
+  if (std::getenv("GOLDEN_UPDATE") != nullptr) {
+    std::ofstream out(path);
+    for (const std::string& line : c.header) out << line << "\n";
+    if (c.table) out << "table " << table << "\n";
+    for (const auto& [index, screen] : c.screens) {
+      if (index >= 0) out << "screen " << index << "\n" << seen[index];
+    }
+    if (c.screens.count(-1) != 0) out << "screen end\n" << seen[-1];
+    return;
+  }
+  EXPECT_EQ(c.table.value_or(table), table) << "the saved score table";
+  for (const auto& [index, expected] : c.screens) {
+    EXPECT_EQ(seen[index], expected) << "screen " << index << " of " << path;
+  }
+}
+
+std::vector<std::string> caseNames() {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(GOLDEN_DIR)) {
+    if (entry.path().extension() == ".txt") names.push_back(entry.path().stem());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Case files are named with letters, digits and underscores, so their names name the tests.
+INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(caseNames()), [](const auto& info) { return info.param; });
+
+}  // namespace
