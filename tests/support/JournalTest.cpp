@@ -1,6 +1,7 @@
 // Tests of the journal files: a run's journal is held while it runs, taken over by a resume with
 // its torn last line cut off, moved to last-game.rec at a normal end unless the file-size limit cut
-// it short, and only the ten newest cut-off journals are kept. The recording format's documented bytes are checked here too.
+// it short, and only the ten newest cut-off journals are kept. The recording format's documented
+// bytes are checked here too.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
