@@ -83,12 +83,15 @@ class Hostile(GameTest):
         open(os.path.join(home, "file"), "w").close()
         huge = self.home(table="")
         os.truncate(os.path.join(huge, ".gridfall", "highscore"), 1 << 30)
+        fifo = self.home()
+        os.mkfifo(os.path.join(fifo, ".gridfall", "highscore"))
         cases = [  # (how the game is started, what its one line says)
             (lambda: self.game(home=os.path.join(home, "file")),
              r"directory .*/file/\.gridfall/: Not a directory; part of the path is a file"),
             (lambda: self.game(home=self.home(link="/nowhere")), r"\.gridfall/ is not a directory .*move it away"),
             (lambda: self.game(home=self.home(table="[1]")), r"highscore is not a readable score table: .*move the file"),
             (lambda: self.game(home=huge), r"highscore is not a readable score table: it is larger than 64 KiB"),
+            (lambda: self.game(home=fifo), r"highscore is not a regular file; move it away"),
             (lambda: self.game(home=home + "/\x1b[31m"), r"directory .*/\\x1b\[31m/\.gridfall/: No such file"),
             (lambda: self.shell('exec "$0" >/dev/null'), r"^gridfall: standard output is not a terminal"),
             (lambda: self.game(term="x\x1b[31m"), r"^gridfall: unknown terminal type 'x\\x1b\[31m'$"),

@@ -7,6 +7,7 @@ import unittest
 
 GRIDFALL = os.environ.get("GRIDFALL", "")
 HEADER = "[-110780952][-9133037511685953882]"
+TRY = "Try 'gridfall --help' for more information."
 
 
 def read(path):
@@ -16,6 +17,15 @@ def read(path):
 
 def table(*scores):
     return HEADER + "A[[0][%d]" % len(scores) + "".join("I[%d]" % s for s in scores) + "]"
+
+
+def table_of_size(size, *scores):
+    """A table of exactly `size` bytes: the scores, then zeros, the last padded with blanks."""
+    zeros = (size - len(table(*scores))) // 4
+    while len(table(*scores, *[0] * zeros)) > size:
+        zeros -= 1
+    text = table(*scores, *[0] * zeros)
+    return text[:-3] + " " * (size - len(text)) + "0]]"
 
 
 class Options(unittest.TestCase):
@@ -45,9 +55,14 @@ class Options(unittest.TestCase):
             (["-s"], table(100, 900, 800, 700, 600, 500, 400), 0,
              ["1: 900 points", "2: 800 points", "3: 700 points", "4: 600 points", "5: 500 points"], []),
             (["-s"], table(7, 9, 8, 1, 2), 0, ["1: 7 points", "2: 9 points", "3: 8 points"], []),
-            (["--bogus"], None, 2, [], ["gridfall: unknown option '--bogus'", "Try 'gridfall --help' for more information."]),
-            (["-s", "-x"], None, 2, [], ["gridfall: unknown option '-x'", "Try 'gridfall --help' for more information."]),
-            (["again"], None, 2, [], ["gridfall: unexpected argument 'again'", "Try 'gridfall --help' for more information."]),
+            (["-s"], table_of_size(64 * 1024, 350, 2400), 0, ["1: 2400 points", "2: 350 points"], []),
+            # Accepted, then refused only for want of a terminal.
+            (["--seed", "4294967295"], None, 1, [], ["gridfall: standard input is not a terminal"]),
+            (["--seed"], None, 2, [], ["gridfall: option '--seed' needs a value", TRY]),
+            (["--replay", "x", "--seed", "3"], None, 2, [], ["gridfall: --replay goes with neither --seed nor --resume", TRY]),
+            (["--bogus"], None, 2, [], ["gridfall: unknown option '--bogus'", TRY]),
+            (["-s", "-x"], None, 2, [], ["gridfall: unknown option '-x'", TRY]),
+            (["again"], None, 2, [], ["gridfall: unexpected argument 'again'", TRY]),
         ]
         for args, stored, status, out, err in cases:
             with self.subTest(args=args, stored=stored):

@@ -189,7 +189,8 @@ class Startup(GameTest):
                 g = self.game(columns=columns, rows=rows)
                 self.assertRefused(g, r"^gridfall: .*\b75x24\b.*\b%dx%d\b" % (columns, rows))
                 self.assertFalse(os.path.exists(os.path.join(g.home, ".gridfall")))
-        g = self.game(columns=75, rows=24).first_screen()
+        # The kernel's size counts, whatever LINES and COLUMNS say.
+        g = self.game(columns=75, rows=24, env={"LINES": "20", "COLUMNS": "60"}).first_screen()
         self.assertEqual(g.text(0)[:73], "+" + "-" * 71 + "+")
 
     def test_a_failing_game_restores_the_terminal_then_reports_oops(self):

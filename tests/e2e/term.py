@@ -134,6 +134,15 @@ class Game:
                 raise AssertionError("timed out waiting for %s; the screen shows:\n%s" % (what, self.dump()))
             self._take_output(0.01)
 
+    def wait_until(self, until, what):
+        """Waits until until(self) holds, whether or not the game waits for a key (a replay runs on)."""
+        deadline = time.monotonic() + PATIENCE
+        while not until(self):
+            if time.monotonic() > deadline:
+                raise AssertionError("timed out waiting for %s; the screen shows:\n%s" % (what, self.dump()))
+            self._take_output(0.02)
+        return self
+
     def first_screen(self, until=None):
         return self.wait_for_key(until=until, what="the first screen")
 

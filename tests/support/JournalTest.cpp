@@ -1,8 +1,10 @@
 // Tests of the journal files: a run's journal is held while it runs, taken over by a resume with
-// its torn last line cut off, moved to last-game.rec at a normal end, and only the ten newest
-// cut-off journals are kept. The recording format's documented bytes are checked here too.
+// its torn last line cut off, moved to last-game.rec at a normal end unless the file-size limit cut
+// it short, and only the ten newest cut-off journals are kept. The recording format's documented
+// bytes are checked here too.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,6 +53,7 @@ TEST(RecordingFormat, TheDocumentedBytesReadBackAndATornLastLineIsLeftOut) {
   ASSERT_EQ(whole.events.size(), 5u);
   EXPECT_EQ(whole.events[2].table, (std::vector<int>{2400, 1200, 350, 0, 0}));
   EXPECT_EQ(whole.events[4].key, 110);
+  EXPECT_EQ(parseRecording(recordingHeader(4294967295u), "x.rec").seed, 4294967295u);
   for (const char* bad :
        {"k 1 2\n", "k\n", "k +1\n", "t 1 2 3 4 5 6\n", "t 1 2 3 4 2147483648\n", "K 1\n", "\n"}) {
     EXPECT_THROW(parseRecording(recordingHeader(1) + bad, "x.rec"), RecordingError) << bad;
@@ -77,6 +80,22 @@ TEST_F(JournalTest, AHeldJournalIsLeftAloneAndACutOffOneIsTakenOverWithoutItsTor
   EXPECT_EQ(readFile(lastGamePath()), recordingHeader(42) + "k 106\nk 107\n");
   EXPECT_FALSE(takeNewestJournal(why));
   EXPECT_NE(why.find("no cut-off game"), std::string::npos) << why;
+}
+
+TEST_F(JournalTest, AJournalCutShortByTheFileSizeLimitDoesNotReplaceTheLastGame) {
+  fs::create_directories(journalDir());
+  std::ofstream(lastGamePath()) << recordingHeader(7);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const rlimit small{64, saved.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &small);
+  Journal run = startJournal(42, 0);
+  for (int i = 0; i < 20; ++i) appendToJournal(run, keyLine(106));
+  setrlimit(RLIMIT_FSIZE, &saved);
+  finishJournal(run);
+  EXPECT_EQ(readFile(lastGamePath()), recordingHeader(7));
+  EXPECT_EQ(readFile(run.path), recordingHeader(42) + "k 106\nk 106\nk 106\nk 106\nk 106\n")
+      << "a true beginning";
 }
 
 TEST_F(JournalTest, OnlyTheTenNewestCutOffJournalsAreKept) {

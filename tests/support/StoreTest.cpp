@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -45,6 +46,9 @@ class Store : public ::testing::Test {
     } catch (const GameError& error) {
       EXPECT_NE(std::string(error.what()).find(dir + "highscore"), std::string::npos) << error.what();
       EXPECT_NE(std::string(error.what()).find("move the file away"), std::string::npos) << error.what();
+      const std::string what = error.what();  // file contents never reach the terminal raw
+      EXPECT_TRUE(std::all_of(what.begin(), what.end(), [](char c) { return c >= 0x20 && c < 0x7f; }))
+          << what;
       return error.kind();
     }
     return "";
