@@ -13,7 +13,7 @@ enum class Action { Play, Help, Version, Scores, Invalid };
 // fields here.
 struct Options {
   Action action = Action::Play;
-  std::string error;  // for Action::Invalid: the one line naming what was not understood
+  std::string error;                  // for Action::Invalid: the one line naming what was not understood
   std::optional<std::uint32_t> seed;  // --seed N; none: the clock's seconds
   bool resume = false;                // --resume
   std::optional<std::string> replay;  // --replay [FILE]; "" for last-game.rec

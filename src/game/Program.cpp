@@ -22,7 +22,8 @@ void playUntilDeclined() {
   }
 }
 
-void reportFailure(const std::string& description, const std::vector<std::string>& trace, const Session& session) {
+void reportFailure(const std::string& description, const std::vector<std::string>& trace,
+                   const Session& session) {
   std::cout << "Oops!\n" << description << "\n";
   if (!session.journalPath().empty()) {
     std::cout << "This run is recorded in " << session.journalPath() << " (gridfall --replay shows it).\n";
@@ -45,19 +46,13 @@ int written(int status) {
 // status, or nothing when a game is to be played.
 std::optional<int> answerWithoutPlaying(const Options& options) {
   switch (options.action) {
-    case Action::Help:
-      std::cout << usageText();
-      return written(0);
-    case Action::Version:
-      std::cout << versionText();
-      return written(0);
-    case Action::Scores:
-      return written(printScores(std::cout, std::cerr));
+    case Action::Help: std::cout << usageText(); return written(0);
+    case Action::Version: std::cout << versionText(); return written(0);
+    case Action::Scores: return written(printScores(std::cout, std::cerr));
     case Action::Invalid:
       std::cerr << "gridfall: " << options.error << "\nTry 'gridfall --help' for more information.\n";
       return 2;
-    case Action::Play:
-      break;
+    case Action::Play: break;
   }
   return std::nullopt;
 }

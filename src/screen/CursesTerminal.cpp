@@ -33,8 +33,8 @@ std::string sizeText(int columns, int rows) { return std::to_string(columns) + "
 
 void refuseIfTooSmall(int columns, int rows) {
   if (columns < neededColumns || rows < neededRows)
-    throw TerminalUnusable("the terminal must be at least " + sizeText(neededColumns, neededRows) + " characters; it is " +
-                           sizeText(columns, rows));
+    throw TerminalUnusable("the terminal must be at least " + sizeText(neededColumns, neededRows) +
+                           " characters; it is " + sizeText(columns, rows));
 }
 
 // The terminal's own size, from the kernel: LINES and COLUMNS in the environment may say otherwise.
@@ -66,7 +66,8 @@ class CursesTerminal : public Terminal {
     const char* term = std::getenv("TERM");
     if (term == nullptr || *term == '\0') throw TerminalUnusable("TERM is not set; cannot start the game");
     if (!isatty(STDIN_FILENO)) throw TerminalUnusable("standard input is not a terminal");
-    if (!isatty(STDOUT_FILENO)) throw TerminalUnusable("standard output is not a terminal; the game draws on it");
+    if (!isatty(STDOUT_FILENO))
+      throw TerminalUnusable("standard output is not a terminal; the game draws on it");
     refuseIfReallyTooSmall();
     use_tioctl(TRUE);  // curses too takes the size from the terminal, not from LINES and COLUMNS
     rememberTerminal(STDIN_FILENO);
@@ -78,7 +79,8 @@ class CursesTerminal : public Terminal {
     set_term(session);
     if (!canPlaceCursor()) {
       shutdown();
-      throw TerminalUnusable("terminal type '" + shown(term) + "' cannot move the cursor; cannot draw the game");
+      throw TerminalUnusable("terminal type '" + shown(term) +
+                             "' cannot move the cursor; cannot draw the game");
     }
     if (COLS < neededColumns || LINES < neededRows) {
       const int columns = COLS;
@@ -109,7 +111,8 @@ class CursesTerminal : public Terminal {
   void finish() override { shutdown(); }
   bool hasColours() const override { return colours; }
   bool initPair(int pair, int foreground, int background) override {
-    return init_pair(static_cast<short>(pair), static_cast<short>(foreground), static_cast<short>(background)) != ERR;
+    return init_pair(static_cast<short>(pair), static_cast<short>(foreground),
+                     static_cast<short>(background)) != ERR;
   }
   bool setKeypad(bool on) override { return keypad(stdscr, on ? TRUE : FALSE) != ERR; }
   bool setCursorVisibility(int visibility) override {
@@ -243,8 +246,8 @@ class CursesTerminal : public Terminal {
   static void repaintAfterResize() {
     while (!bigEnough()) {
       erase();
-      const std::string text = "gridfall needs " + sizeText(neededColumns, neededRows) + " characters; the terminal is " +
-                               sizeText(COLS, LINES);
+      const std::string text = "gridfall needs " + sizeText(neededColumns, neededRows) +
+                               " characters; the terminal is " + sizeText(COLS, LINES);
       mvaddnstr(0, 0, text.c_str(), -1);
       wrefresh(stdscr);
       if (wgetch(stdscr) == ERR) throw InputEnded("the terminal stopped delivering keys");

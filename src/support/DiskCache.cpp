@@ -19,12 +19,14 @@ namespace {
 
 void checkNames(const std::string& dir, const std::string& name) {
   if (name.find("..") != std::string::npos)
-    throw UnsafeDirectory("the object name \"" + shown(name) + "\" contains \"..\" and could leave the cache directory " +
-                          shown(dir));
+    throw UnsafeDirectory("the object name \"" + shown(name) +
+                          "\" contains \"..\" and could leave the cache directory " + shown(dir));
   if (name.find('/') != std::string::npos)
-    throw UnsafeObject("the object name \"" + shown(name) + "\" contains \"/\"; objects live directly in " + shown(dir));
+    throw UnsafeObject("the object name \"" + shown(name) + "\" contains \"/\"; objects live directly in " +
+                       shown(dir));
   if (dir.find("..") != std::string::npos)
-    throw UnsafeDirectory("the cache directory " + shown(dir) + " contains \"..\"; set HOME to a path without \"..\"");
+    throw UnsafeDirectory("the cache directory " + shown(dir) +
+                          " contains \"..\"; set HOME to a path without \"..\"");
 }
 
 [[noreturn]] void cannotCreate(const std::string& dir, int error) {
@@ -76,8 +78,9 @@ void checkCanCreate(const std::string& dir) {
 }
 
 [[noreturn]] void saveFailed(const std::string& path, const char* step, int error) {
-  throw FileError("cannot save " + shown(path) + ": " + step + " failed: " +
-                  withAdvice(error, "check the disk and the folder") + " (the previous table in that file is unchanged)");
+  throw FileError("cannot save " + shown(path) + ": " + step +
+                  " failed: " + withAdvice(error, "check the disk and the folder") +
+                  " (the previous table in that file is unchanged)");
 }
 
 // Makes the rename itself durable. The new table is already in place when this runs, so a failure
@@ -89,7 +92,8 @@ void syncDirectory(const std::string& dir) {
 
 // What() holds "kind: description"; the description alone is re-used with the file's name.
 std::string damagedFileText(const std::string& path, const GameError& error) {
-  return shown(path) + " is not a readable score table: " + error.description() + "; move the file away to start a new table";
+  return shown(path) + " is not a readable score table: " + error.description() +
+         "; move the file away to start a new table";
 }
 
 std::string folderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
@@ -145,7 +149,8 @@ void toCache(const std::vector<int>& table, const std::string& dir, const std::s
   if (const int error = writeAll(file.get(), text)) saveFailed(path, "writing the temporary file", error);
   if (::fsync(file.get()) != 0) saveFailed(path, "flushing the temporary file", errno);
   if (const int error = file.closeChecked()) saveFailed(path, "closing the temporary file", error);
-  if (::rename(pending.path.c_str(), target.c_str()) != 0) saveFailed(path, "renaming the temporary file over it", errno);
+  if (::rename(pending.path.c_str(), target.c_str()) != 0)
+    saveFailed(path, "renaming the temporary file over it", errno);
   pending.renamed = true;
   syncDirectory(targetDir);
 }
@@ -166,7 +171,8 @@ TableLock::TableLock(const std::string& dir, const std::string& name) : fd_(-1) 
   const std::string path = dir + name + ".lock";
   fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (fd_ < 0)
-    throw FileError("cannot open the lock file " + shown(path) + ": " + withAdvice(errno, "check that the folder is writable"));
+    throw FileError("cannot open the lock file " + shown(path) + ": " +
+                    withAdvice(errno, "check that the folder is writable"));
   while (::flock(fd_, LOCK_EX) != 0) {
     const int error = errno;
     if (error == EINTR) continue;

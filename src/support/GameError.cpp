@@ -20,19 +20,22 @@ std::string readableFrame(const std::string& frame) {
   if (open == std::string::npos || plus == std::string::npos || plus == open + 1) return frame;
   const std::string mangled = frame.substr(open + 1, plus - open - 1);
   int status = 0;
-  const std::unique_ptr<char, decltype(&std::free)> name(abi::__cxa_demangle(mangled.c_str(), nullptr, nullptr, &status),
-                                                         &std::free);
+  const std::unique_ptr<char, decltype(&std::free)> name(
+      abi::__cxa_demangle(mangled.c_str(), nullptr, nullptr, &status), &std::free);
   if (status != 0 || name == nullptr) return frame;
   std::string shown = name.get();
-  const std::string longString = "std::__cxx11::basic_string<char, std::char_traits<char>, std::allocator<char> >";
-  for (std::size_t at; (at = shown.find(longString)) != std::string::npos;) shown.replace(at, longString.size(), "std::string");
+  const std::string longString =
+      "std::__cxx11::basic_string<char, std::char_traits<char>, std::allocator<char> >";
+  for (std::size_t at; (at = shown.find(longString)) != std::string::npos;)
+    shown.replace(at, longString.size(), "std::string");
   return shown;
 }
 
 // The constructors of the error itself ("FileError::FileError(...)") tell the reader nothing.
 bool isConstructor(const std::string& frame) {
   const std::size_t colons = frame.find("::");
-  return colons != std::string::npos && frame.compare(colons + 2, colons + 1, frame.substr(0, colons) + "(") == 0;
+  return colons != std::string::npos &&
+         frame.compare(colons + 2, colons + 1, frame.substr(0, colons) + "(") == 0;
 }
 }  // namespace
 

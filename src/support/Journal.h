@@ -13,9 +13,9 @@
 #include "support/Recording.h"
 
 struct Journal {
-  int fd = -1;          // open for appending, locked; -1: no journal (it could not be started)
-  std::string path;     // empty when there is none
-  bool broken = false;  // a write failed: nothing more is appended
+  int fd = -1;             // open for appending, locked; -1: no journal (it could not be started)
+  std::string path;        // empty when there is none
+  bool broken = false;     // a write failed: nothing more is appended
   std::int64_t room = -1;  // bytes the file-size limit still allows; -1 until first needed
 };
 

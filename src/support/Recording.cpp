@@ -46,8 +46,7 @@ bool nextLine(LineReader& reader, std::string_view& line) {
 std::int64_t number(const LineReader& reader, std::string_view field, std::int64_t low, std::int64_t high) {
   const bool negative = !field.empty() && field[0] == '-';
   const std::string_view digits = field.substr(negative ? 1 : 0);
-  if (digits.empty() || digits.size() > longestNumber)
-    fail(reader, quoted(field) += " is not a number");
+  if (digits.empty() || digits.size() > longestNumber) fail(reader, quoted(field) += " is not a number");
   std::int64_t value = 0;
   for (char c : digits) {
     if (c < '0' || c > '9') fail(reader, quoted(field) += " is not a number");

@@ -26,10 +26,14 @@ void buildBorderAndFloor(Map& map, int level) {
     for (int y = 0; y <= ySize; ++y) {
       const bool edgeColumn = x == 0 || x == xSize;
       const bool edgeRow = y == 0 || y == ySize;
-      if (edgeColumn && edgeRow) map.put(x, y, family.corner);
-      else if (edgeColumn) map.put(x, y, family.vertical);
-      else if (edgeRow) map.put(x, y, family.horizontal);
-      else map.put(x, y, Floor());
+      if (edgeColumn && edgeRow)
+        map.put(x, y, family.corner);
+      else if (edgeColumn)
+        map.put(x, y, family.vertical);
+      else if (edgeRow)
+        map.put(x, y, family.horizontal);
+      else
+        map.put(x, y, Floor());
     }
   }
 }
@@ -146,7 +150,8 @@ void placeBossCreature(World& w) {
 // Bounded: an enemy that finds no clear cell within maxPlacementAttempts rolls is not placed.
 void placeOrdinaryCreatures(World& w, int level) {
   for (int i = 0; i <= level; ++i) {
-    const std::optional<Creature> c = rollCreatureUntil([&w](const Creature& r) { return isClear(w, r.x, r.y, true); });
+    const std::optional<Creature> c =
+        rollCreatureUntil([&w](const Creature& r) { return isClear(w, r.x, r.y, true); });
     if (c) placeCreature(w, *c);
   }
 }
