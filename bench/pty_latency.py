@@ -159,8 +159,8 @@ def syscalls_per_turn(args, home, keys=200):
 
     The /proc watch would see strace, not the game, so keys are simply paced; h/j/k/l also answer
     "Play again?" with yes. A turn runs from one key read to the next; the end screen's key (the
-    one with the fsyncs) and the new game after it are left out. The journal's write per key counts
-    among the calls."""
+    one with the fsyncs), the new game after it and the death turn (which discards typed keys) are
+    left out. The journal's write per key counts among the calls."""
     trace = os.path.join(home, "trace")
     program = PtyProgram(["/usr/bin/strace", "-f", "-o", trace, args.game], home, wait=False)
     try:
@@ -180,8 +180,11 @@ def syscalls_per_turn(args, home, keys=200):
                 current = []
             if current is not None:
                 current.append(line)
+    # The turn the ship dies in also discards the keys typed meanwhile (TCFLSH), so that they cannot
+    # skip the end screens: it belongs to the game's end, not to ordinary play.
     ordinary = [t for i, t in enumerate(turns)
-                if not any("fsync(" in line for u in turns[max(0, i - 1):i + 1] for line in u)]
+                if not any("fsync(" in line for u in turns[max(0, i - 1):i + 1] for line in u)
+                and not any("TCFLSH" in line for line in t)]
     return [len(t) for t in ordinary]
 
 
