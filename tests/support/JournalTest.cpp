@@ -13,35 +13,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "TempHome.h"
 #include "support/Journal.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const std::string& path) {
-  std::stringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
-
-class JournalTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    home = fs::temp_directory_path() / ("gridfall-journal-" + std::to_string(getpid()));
-    fs::create_directories(home);
-    const char* old = std::getenv("HOME");
-    oldHome = old == nullptr ? "" : old;
-    setenv("HOME", home.c_str(), 1);
-  }
-  void TearDown() override {
-    setenv("HOME", oldHome.c_str(), 1);
-    fs::remove_all(home);
-  }
-
-  fs::path home;
-  std::string oldHome;
-};
+using JournalTest = TempHome;
 
 TEST(RecordingFormat, TheDocumentedBytesReadBackAndATornLastLineIsLeftOut) {
   const std::string text = recordingHeader(1709294400) + keyLine(259) + keyLine(110) +

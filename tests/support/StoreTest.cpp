@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "TempHome.h"
 #include "game/Game.h"
 #include "screen/MemoryTerminal.h"
 #include "support/DiskCache.h"
@@ -24,22 +25,12 @@ namespace fs = std::filesystem;
 
 const std::string header = "[-110780952][-9133037511685953882]";
 
-std::string readFile(const fs::path& path) {
-  std::stringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
-
-class Store : public ::testing::Test {
+class Store : public TempHome {
  protected:
   void SetUp() override {
-    home = fs::temp_directory_path() / ("gridfall-store-" + std::to_string(getpid()));
-    fs::remove_all(home);
-    fs::create_directories(home);
-    setenv("HOME", home.c_str(), 1);
+    TempHome::SetUp();
     dir = userCacheDir(".gridfall");
   }
-  void TearDown() override { fs::remove_all(home); }
   std::string kindOfRead() {
     try {
       fromCache(dir, "highscore", strHash);
@@ -53,7 +44,6 @@ class Store : public ::testing::Test {
     }
     return "";
   }
-  fs::path home;
   std::string dir;
 };
 
@@ -63,7 +53,8 @@ TEST_F(Store, ExactBytesInAPrivateDirectoryWhateverTheUmask) {
   umask(saved);
   EXPECT_EQ(readFile(dir + "highscore"), header + "A[[0][5]I[2400]I[1200]I[-350]I[0]I[0]]");
   EXPECT_EQ(fs::status(dir).permissions(), fs::perms::owner_all);
-  EXPECT_EQ(encodeTable({7, 8}, 1, 0), "[1][-9133037511685953882]A[[0][2]I[7]I[8]]") << "a hint below the count";
+  EXPECT_EQ(encodeTable({7, 8}, 1, 0), "[1][-9133037511685953882]A[[0][2]I[7]I[8]]")
+      << "a hint below the count";
 }
 
 // What each file of the fuzz corpus is as a score table: "" for a table, else the kind of damage.
@@ -108,7 +99,8 @@ TEST_F(Store, AFailedSaveLeavesTheOldTableByteForByte) {
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failed save was not a FileError";
   EXPECT_EQ(readFile(dir + "highscore"), before);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "a temporary was left";
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1)
+      << "a temporary was left";
 }
 
 // Another game holds the lock; the ending game must wait for it and then merge into the table that
