@@ -144,7 +144,7 @@ class Playback final : public Session, public ForwardingTerminal, public TableRe
   }
 
   void showStatus() {
-    if (terminalRows() <= statusRow) return;
+    if (terminalSize().rows <= statusRow) return;
     std::string text = "replay: key " + std::to_string(keysPlayed_) + " of " + std::to_string(keyCount_);
     text += atEnd_ ? ", the end" : ", " + std::to_string(pace_) + " keys/s" + (paused_ ? ", paused" : "");
     text += "   keys: space . + - e q";

@@ -4,11 +4,11 @@
 #include "screen/CursesTerminal.h"
 
 #include <curses.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cstdlib>
 
+#include "screen/KeyWait.h"
 #include "screen/TerminalGuard.h"
 #include "support/FileMessages.h"
 
@@ -37,11 +37,10 @@ void refuseIfTooSmall(int columns, int rows) {
                            " characters; it is " + sizeText(columns, rows));
 }
 
-// The terminal's own size, from the kernel: LINES and COLUMNS in the environment may say otherwise.
+// The terminal's own size: LINES and COLUMNS in the environment may say otherwise.
 void refuseIfReallyTooSmall() {
-  winsize size{};
-  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0)
-    refuseIfTooSmall(size.ws_col, size.ws_row);
+  const TerminalSize size = terminalSize();
+  if (size.columns > 0 && size.rows > 0) refuseIfTooSmall(size.columns, size.rows);
 }
 
 // What undoes curses' changes to the display, for a signal handler that cannot call curses.

@@ -1,4 +1,5 @@
-// Waiting a bounded time for a key, and the terminal's height, straight from the file descriptors.
+// Waiting a bounded time for a key, a raw byte, and the terminal's size, straight from the file
+// descriptors.
 #include "screen/KeyWait.h"
 
 #include <poll.h>
@@ -22,7 +23,8 @@ int nextInputByte() {
   }
 }
 
-int terminalRows() {
+TerminalSize terminalSize() {
   winsize size{};
-  return ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_row : 0;
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0) return {0, 0};
+  return {size.ws_col, size.ws_row};
 }
