@@ -3,7 +3,7 @@
 
 #include "player/Player.h"
 #include "specials/Specials.h"
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 
 namespace {
 

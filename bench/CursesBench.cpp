@@ -16,7 +16,7 @@
 #include "BusyLevel.h"
 #include "TurnTimes.h"
 #include "screen/CursesTerminal.h"
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 
 namespace {
 

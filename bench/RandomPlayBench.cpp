@@ -9,7 +9,7 @@
 #include "BusyLevel.h"
 #include "TurnTimes.h"
 #include "soak/Soak.h"
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 
 namespace {
 

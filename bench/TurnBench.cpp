@@ -6,7 +6,7 @@
 
 #include "BusyLevel.h"
 #include "TurnTimes.h"
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 
 namespace {
 

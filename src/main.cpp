@@ -1,4 +1,4 @@
 // gridfall: fly the ship through ten walled arenas.
-#include "game/Game.h"
+#include "shell/Program.h"
 
 int main(int argc, char* argv[]) { return runProgram(argc, argv); }

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "creatures/Creature.h"
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 
 namespace {
 

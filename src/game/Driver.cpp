@@ -5,7 +5,7 @@
 #include "game/Game.h"
 #include "player/Player.h"
 #include "specials/Specials.h"
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
 // The game driver: the turn loop, scoring, spawning, level transitions and the end of a game.
 #pragma once
 
-#include <iosfwd>
+#include <functional>
 #include <utility>
 
+#include "game/ScoreKeeping.h"
 #include "world/WorldData.h"
 
 // Everything one game carries from turn to turn.
@@ -34,16 +35,20 @@ std::pair<int, int> playGame(GameState game);
 
 // Installs the next level and places the ship on a clear cell in its left part.
 void nextLevel(World& world, int& level);
-// Shows the result and the high-score table, saves it, and asks whether to play again.
-bool endGame(std::pair<int, int> result);
+// How a game ended, as its end screen tells it.
+struct GameEnd {
+  int score;
+  int level;  // numLevels + 1 for a won game
+  bool entered;
+};
+using EndSeen = std::function<void(const GameEnd&)>;
+
+// Shows the result and the high-score table, keeps the score in `table`, and asks whether to play
+// again; `seen` learns the end before the question.
+bool endGame(std::pair<int, int> result, ScoreTable& table, const EndSeen& seen = {});
+// Games on the started screen until the player declines another.
+void playUntilDeclined(ScoreTable& table, const EndSeen& seen = {});
 
 // Before a game starts: throws the store's error when the table could not be read or saved, so
-// that no game is played for a score that cannot be kept. Creates nothing.
+// that no game is played for a score that cannot be kept.
 void checkScoreTable();
-// --scores: the stored table, best first, one "rank: score points" a line. A missing table is
-// said so; a damaged or unreadable one is reported on `errors` and gives status 1. Creates nothing.
-int printScores(std::ostream& out, std::ostream& errors);
-
-// The whole program: reads the command line, seeds the dice, runs games until the player
-// declines, reports failures. Returns the process exit status.
-int runProgram(int argc, char* argv[]);

@@ -1,12 +1,10 @@
 // The end of a game: the result box, the table of the five best scores, and "Play again?".
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "game/Game.h"
 #include "game/ScoreKeeping.h"
-#include "support/DiskCache.h"
-#include "support/FileMessages.h"
+#include "store/DiskCache.h"
 
 namespace {
 
@@ -15,9 +13,6 @@ constexpr int boxRight = 61;
 constexpr int boxTop = 4;
 constexpr int boxBottom = 17;
 constexpr int textColumn = 13;
-constexpr int tableSize = 5;
-const char* const cacheName = ".gridfall";
-const char* const tableName = "highscore";
 
 void drawBox() {
   for (int x = boxLeft; x <= boxRight; ++x) {
@@ -44,7 +39,7 @@ void drawResult(int score, int level) {
 }
 
 void drawTable(const std::vector<int>& table, int score) {
-  for (int i = 1; i <= tableSize; ++i) {
+  for (int i = 1; i <= tableEntries; ++i) {
     const int entry = table[i - 1];
     const std::string line = std::to_string(i) + ": " + std::to_string(entry) + " points";
     printAtColour(textColumn, 9 + i, line, Yellow, entry == score ? Heavy : Light);
@@ -53,14 +48,15 @@ void drawTable(const std::vector<int>& table, int score) {
 
 }  // namespace
 
-bool endGame(std::pair<int, int> result) {
+bool endGame(std::pair<int, int> result, ScoreTable& table, const EndSeen& seen) {
   const auto [score, level] = result;
   // Keys typed before a screen showed (a held key when the ship died) must not dismiss it unseen.
   discardTypedKeys();
   readChar();  // the last screen of the game stays until a key is pressed
   drawBox();
   drawResult(score, level);
-  const KeptScore kept = keepScore(score);
+  const KeptScore kept = table.keep(score);
+  if (seen) seen({score, level, kept.entered});
   if (kept.entered) printAtColour(textColumn, 9, "You got a new high score!", White, Heavy);
   drawTable(kept.table, score);
   printAtColour(29, 16, "Play again? (Y/n)", Green, Heavy);
@@ -69,21 +65,11 @@ bool endGame(std::pair<int, int> result) {
   return answer != 'n' && answer != 'N';
 }
 
-void checkScoreTable() { checkCache(userCacheDir(cacheName), tableName, strHash); }
-
-int printScores(std::ostream& out, std::ostream& errors) {
-  const std::string dir = userCacheDir(cacheName);
-  try {
-    const std::optional<std::vector<int>> stored = readCache(dir, tableName, strHash);
-    if (!stored) {
-      out << "No high scores yet: " << shown(dir + tableName) << " does not exist.\n";
-      return 0;
-    }
-    const std::vector<int> table = bestFive(*stored);
-    for (int i = 1; i <= tableSize; ++i) out << i << ": " << table[i - 1] << " points\n";
-    return 0;
-  } catch (const GameError& e) {
-    errors << "gridfall: " << e.description() << "\n";
-    return 1;
+void playUntilDeclined(ScoreTable& table, const EndSeen& seen) {
+  for (bool again = true; again;) {
+    clearScreen();
+    again = endGame(playGame(), table, seen);
   }
 }
+
+void checkScoreTable() { checkCache(storeFolder(), tableFileName, strHash); }

@@ -1,33 +1,43 @@
-// Where a game end gets the table of the five best scores and keeps it: normally the score file;
-// when a recording is being played the recording stands in for the file, so the end screen shows
-// what it showed the first time and a table already saved is not saved twice.
+// Where a game end gets the table of the five best scores and keeps its score: the score file, or,
+// while a recording plays, the table the recording holds. The game's end is handed one explicitly.
 #pragma once
 
-#include <optional>
+#include <functional>
 #include <vector>
-
-// What a recording knows and notes about the table at game ends, in the order they happen.
-class TableRecord {
- public:
-  virtual ~TableRecord() = default;
-  // The table recorded as read at this game end, if the recording reaches that far.
-  virtual std::optional<std::vector<int>> recordedTable() = 0;
-  // After a recorded table: whether the recorded run got past saving it (a run cut off between
-  // reading and saving the table did not).
-  virtual bool recordedSave() = 0;
-  // Whether this run may touch the score file at all (a replay never does).
-  virtual bool mayWriteTable() const = 0;
-  virtual void noteTableRead(const std::vector<int>& table) = 0;
-  virtual void noteTableSaved() = 0;
-};
-
-// The table record consulted by game ends; nullptr (the default) for none.
-void useTableRecord(TableRecord* record);
 
 struct KeptScore {
   std::vector<int> table;  // the five entries to show, best first
   bool entered;            // the score beat the fifth entry and took its place
 };
 
-// Reads the table, merges the score into it and saves it, under the table's lock.
-KeptScore keepScore(int score);
+class ScoreTable {
+ public:
+  virtual ~ScoreTable() = default;
+  // Keeps the score and returns the table to show with it.
+  virtual KeptScore keep(int score) = 0;
+};
+
+// The score merged into five entries kept best first; a score that only ties the fifth stays out.
+KeptScore mergeScore(std::vector<int> table, int score);
+
+// What a journal notes of a save into the file, in the order it happens.
+struct SaveSteps {
+  std::function<void(const std::vector<int>&)> afterRead;  // the table as read, before the merge
+  std::function<void()> afterSave;                         // the merged table is in the file
+};
+
+// Reads the table, merges the score and saves it, all under the table's lock. A failure says which
+// score was lost with it.
+KeptScore keepInFile(int score, const SaveSteps& steps = {});
+
+// A game end whose table `recorded` was read and noted before the run was cut off, without a note
+// that the save was made: the save may or may not have reached the file. Under the lock, the score
+// counts as saved when the file holds more entries equal to it than `recorded` did; otherwise it is
+// merged into the file as it is now. Returns whether it was saved now.
+bool keepOnce(int score, const std::vector<int>& recorded);
+
+// The score file itself.
+class FileTable final : public ScoreTable {
+ public:
+  KeptScore keep(int score) override { return keepInFile(score); }
+};

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "player/Player.h"
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 
 namespace {
 

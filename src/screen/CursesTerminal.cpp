@@ -10,7 +10,7 @@
 
 #include "screen/KeyWait.h"
 #include "screen/TerminalGuard.h"
-#include "support/FileMessages.h"
+#include "store/FileMessages.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "screen/Terminal.h"
-#include "support/GameError.h"
+#include "errors/GameError.h"
 
 // The terminal cannot be used at all (unknown terminal type, too small, not a terminal).
 // The program reports it in one line instead of starting a game.

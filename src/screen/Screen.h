@@ -5,7 +5,7 @@
 #include <string>
 
 #include "screen/Terminal.h"
-#include "support/GameError.h"
+#include "errors/GameError.h"
 
 // Colour numbers, as curses numbers them.
 constexpr int Black = 0;

@@ -1,7 +1,7 @@
 // Making ordinary enemies at random.
 #include "world/CreatureData.h"
 
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 
 Creature newCreature() {
   const int x = lfDice({1, 68, 1});

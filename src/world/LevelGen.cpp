@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 #include "world/WorldData.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The player's random start.
 #include "world/PlayerData.h"
 
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 
 Player newPlayer() {
   const int y = lfDice({1, 17, 1});  // the row is rolled before the column

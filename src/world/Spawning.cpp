@@ -1,7 +1,7 @@
 // Random specials during play: bombardment clusters, laser volleys, shockwaves and power-ups.
 #include <vector>
 
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 #include "world/WorldData.h"
 
 namespace {

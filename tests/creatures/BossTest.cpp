@@ -4,7 +4,7 @@
 
 #include "creatures/Creature.h"
 #include "screen/MemoryTerminal.h"
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 
 namespace {
 

@@ -34,7 +34,7 @@ class Options(unittest.TestCase):
         self.addCleanup(subprocess.run, ["rm", "-rf", home])
         path = os.path.join(home, ".gridfall", "highscore")
         if stored is not None:
-            os.mkdir(os.path.dirname(path))
+            os.mkdir(os.path.dirname(path), 0o700)
             with open(path, "w") as f:
                 f.write(stored)
         done = subprocess.run([GRIDFALL, *args], stdin=subprocess.DEVNULL, capture_output=True, text=True,

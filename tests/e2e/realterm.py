@@ -188,7 +188,8 @@ class Startup(GameTest):
             with self.subTest(size=(columns, rows)):
                 g = self.game(columns=columns, rows=rows)
                 self.assertRefused(g, r"^gridfall: .*\b75x24\b.*\b%dx%d\b" % (columns, rows))
-                self.assertFalse(os.path.exists(os.path.join(g.home, ".gridfall")))
+                folder = os.path.join(g.home, ".gridfall")
+                self.assertEqual(os.listdir(folder) if os.path.exists(folder) else [], [], "no file is left")
         # The kernel's size counts, whatever LINES and COLUMNS say.
         g = self.game(columns=75, rows=24, env={"LINES": "20", "COLUMNS": "60"}).first_screen()
         self.assertEqual(g.text(0)[:73], "+" + "-" * 71 + "+")
@@ -209,6 +210,9 @@ class Startup(GameTest):
         lines = [l.strip() for l in g.lines() if l.strip()]
         self.assertIn("Oops!", lines, g.dump())
         self.assertRegex(lines[lines.index("Oops!") + 1], "FileError")
+        report = g.output.decode(errors="replace")
+        self.assertIn("endGame(std::pair<int, int>, ScoreTable&", report, "the call trace is demangled")
+        self.assertNotIn("(_Z", report)
 
 
 if __name__ == "__main__":

@@ -102,7 +102,7 @@ class Recordings(GameTest):
 
     def test_replay_to_the_end_shows_the_last_screen_and_writes_nothing(self):
         home = self.home()
-        os.makedirs(home + "/.gridfall")
+        os.makedirs(home + "/.gridfall", 0o700)
         with open(home + "/.gridfall/last-game.rec", "w") as f:
             f.write(self.recording)
         with open(home + "/.gridfall/highscore", "wb") as f:
@@ -132,8 +132,9 @@ class Recordings(GameTest):
         for journal, saved_before in ((self.recording[:first_end], False), (self.recording[:first_end + 2], True)):
             with self.subTest(saved_before=saved_before):
                 home = self.home()
-                os.makedirs(home + "/.gridfall/journal")
-                with open(home + "/.gridfall/journal/cut.rec", "w") as f:
+                os.makedirs(home + "/.gridfall/journal", 0o700)
+                os.chmod(home + "/.gridfall", 0o700)
+                with open(home + "/.gridfall/journal/20240301-120000-1.rec", "w") as f:
                     f.write(journal + "k 1")  # and a torn last line
                 if saved_before:
                     with open(home + "/.gridfall/highscore", "wb") as f:
@@ -141,11 +142,12 @@ class Recordings(GameTest):
                 game = self.game("--resume", home=home)
                 self.assertScreen(game.first_screen(), len(FIRST_GAME))
                 self.assertEqual(read(home + "/.gridfall/highscore", "rb"), self.table)
-                self.assertTrue(read(home + "/.gridfall/journal/cut.rec").endswith("t 0 0 0 0 0\nw\n"))
+                self.assertTrue(read(home + "/.gridfall/journal/20240301-120000-1.rec").endswith("t 0 0 0 0 0\nw\n"))
 
     def test_unusable_recordings_and_options_are_refused_in_one_line(self):
         home = self.home()
-        os.makedirs(home + "/.gridfall/journal")
+        os.makedirs(home + "/.gridfall/journal", 0o700)
+        os.chmod(home + "/.gridfall", 0o700)
         files = {"foreign": "\x89PNG\r\n", "newer": "gridfall recording 2\nseed 1\n",
                  "truncated": "gridfall recording 1\nse", "damaged": "gridfall recording 1\nseed 1\nk 50\nk -3\n",
                  "hostile": "gridfall recording 1\nseed 99999999999\n", "w alone": "gridfall recording 1\nseed 1\nw\n"}
@@ -172,17 +174,21 @@ class Recordings(GameTest):
         self.assertRegex(run("--resume", home=home).stderr, "held by a running gridfall")
         running.close()
         # A journal whose keys run on where the game reads its table fails, and the report names it.
-        with open(home + "/.gridfall/journal/a.rec", "w") as f:
+        # A journal whose keys run on where the game reads its table is skipped and named; with no
+        # other, the refusal says which file to move away.
+        for name in os.listdir(home + "/.gridfall/journal"):
+            os.remove(os.path.join(home + "/.gridfall/journal", name))
+        journal = home + "/.gridfall/journal/20240301-120000-2.rec"
+        with open(journal, "w") as f:
             f.write(self.recording.replace("t 0 0 0 0 0\nw\n", "", 1))
-        game = self.game("--resume", home=home)
-        self.assertEqual(game.wait_for_exit(), 1)
-        flat = "".join(game.dump().split())  # the report wraps at the terminal's edge
-        journal = home + "/.gridfall/journal/a.rec"
-        self.assertIn("Oops!RecordingError:" + journal + ":therecordedrundoesnotfit", flat)
-        self.assertIn("Thisrunisrecordedin" + journal, flat)
+        refused = run("--resume", home=home)
+        self.assertEqual(refused.returncode, 1)
+        self.assertRegex(refused.stderr, "^gridfall: skipped " + journal + ": line \\d+: the game reads the score "
+                         "table here; the recorded run does not fit this version of the game\ngridfall: nothing to "
+                         "resume: .* move " + journal + " away\n$")
         # A new run keeps only the ten newest cut-off journals.
         for n in range(10):
-            with open("%s/.gridfall/journal/old%d.rec" % (home, n), "w") as f:
+            with open("%s/.gridfall/journal/20240301-1200%02d-1.rec" % (home, n), "w") as f:
                 f.write(self.recording)
             os.utime(f.name, (n, n))
         self.game("--seed", SEED, home=home).first_screen()

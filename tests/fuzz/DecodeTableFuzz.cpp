@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/DiskCache.h"
+#include "store/DiskCache.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "support/Recording.h"
+#include "recordings/Recording.h"
 
 namespace {
 

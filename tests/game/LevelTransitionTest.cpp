@@ -3,7 +3,7 @@
 
 #include "game/Game.h"
 #include "screen/MemoryTerminal.h"
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 
 namespace {
 

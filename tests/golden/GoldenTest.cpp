@@ -13,7 +13,7 @@
 
 #include "game/Game.h"
 #include "screen/MemoryTerminal.h"
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 
 namespace {
 
@@ -129,7 +129,8 @@ void play(const Case& c) {
     if (creature.alive) drawCreature(creature);
   }
   try {
-    for (bool again = endGame(playGame(std::move(game))); again; again = endGame(playGame())) clearScreen();
+    FileTable table;
+    if (endGame(playGame(std::move(game)), table)) playUntilDeclined(table);
   } catch (const ScriptExhausted&) {
   }
 }
@@ -142,6 +143,7 @@ TEST_P(Golden, ScreensAndTableAsReviewed) {
   const fs::path home = fs::temp_directory_path() / ("gridfall-golden-" + GetParam());
   fs::remove_all(home);
   fs::create_directories(home / ".gridfall");
+  fs::permissions(home / ".gridfall", fs::perms::owner_all, fs::perm_options::replace);
   setenv("HOME", home.c_str(), 1);
   if (c.set.count("stored") != 0) std::ofstream(home / ".gridfall/highscore") << c.set.at("stored").substr(0, c.set.at("stored").size() - 1);
 

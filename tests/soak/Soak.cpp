@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "screen/MemoryTerminal.h"
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "screen/MemoryTerminal.h"
-#include "support/Lfrand.h"
+#include "dice/Lfrand.h"
 #include "world/WorldData.h"
 
 namespace {

@@ -1,0 +1,67 @@
+// The journal: every run's recording, written as it goes to $HOME/.gridfall/journal/<name>.rec,
+// one write(2) per line, under an advisory lock (flock) for as long as the program runs. A run that
+// ends normally moves its journal to $HOME/.gridfall/last-game.rec; any other end leaves it in the
+// journal folder, where --resume finds it.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "recordings/Recording.h"
+#include "store/StoreFiles.h"
+
+struct Journal {
+  Descriptor file;         // open for appending and locked; invalid: no journal
+  std::string path;        // empty when there is none
+  std::string trouble;     // why the journal could not be made or stopped ("" while all is well)
+  std::int64_t room = -1;  // bytes the journal may still grow; -1 until first needed
+};
+
+// Journals are named <start>-<pid>.rec (<start> as 20240301-120000, UTC), with "-2", "-3"... before
+// ".rec" when that name is taken; one that stopped early ends in ".stopped.rec". A journal being
+// made is ".<start>-<pid>.new". Nothing else in the folder is ever touched.
+bool isJournalName(std::string_view name);
+bool isStoppedJournalName(std::string_view name);
+bool isHalfMadeJournalName(std::string_view name);
+
+// Removes half-made journals that no running program holds.
+void removeHalfMadeJournals();
+
+// Creates, locks and heads a new journal named after the start time and the process. When that is
+// impossible the journal has no file and `trouble` says why (the game then plays unrecorded).
+Journal startJournal(std::uint32_t seed, std::time_t start);
+
+// Appends one line with a single write(2), so a kill loses at most the line being written. A write
+// that fails, or that would take the journal past the file-size limit or past what the reader
+// accepts, stops the journal for good: it stays a true beginning of the run, is renamed to its
+// stopped name so that --resume never continues a run it no longer follows, and `trouble` says why.
+void appendToJournal(Journal& journal, std::string_view line);
+
+// A normal end: the journal atomically replaces last-game.rec (stopped or not); if that fails it
+// is removed, since a finished run must never be resumed.
+void finishJournal(Journal& journal);
+// Any other end: the journal stays where it is, for --resume.
+void closeJournal(Journal& journal);
+
+// Cut-off journals of the folder, newest first, by path; RecordingError when the folder is unsafe.
+std::vector<std::string> cutOffJournalsNewestFirst();
+
+enum class TakeOutcome { Taken, Held, Unusable };
+struct TakenJournal {
+  TakeOutcome outcome;
+  Journal journal;      // Taken: locked and open for appending, any torn last line cut off
+  Recording recording;  // Taken
+  std::string why;      // Unusable: what is wrong with it
+};
+TakenJournal takeJournal(const std::string& path);
+
+// Keeps the `keep` newest cut-off journals that no program holds and removes the older ones.
+void pruneJournals(int keep);
+
+// Reads a recording file whole (through its links), refusing anything larger than a recording can be
+// and anything that is not a regular file, without ever blocking.
+Recording readRecordingFile(const std::string& path);

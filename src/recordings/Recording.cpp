@@ -1,0 +1,149 @@
+// The recording's text format: writing its lines and reading them back strictly.
+#include "recordings/Recording.h"
+
+#include <limits>
+#include <utility>
+
+#include "store/FileMessages.h"
+
+namespace {
+
+const std::string magic = "gridfall recording ";
+constexpr int formatVersion = 1;
+constexpr int maxKeyCode = 65535;
+constexpr std::size_t longestNumber = 11;  // "-2147483648"
+
+// File contents may be anything: a message shows at most the start of a field, escaped. Built by
+// appending: g++ 12 at -O3 takes "text" + std::string for an overlapping copy (-Wrestrict).
+std::string quoted(std::string_view text) {
+  constexpr std::size_t shownBytes = 40;
+  std::string out = "'";
+  out += shown(text.substr(0, shownBytes));
+  if (text.size() > shownBytes) out += "...";
+  out += '\'';
+  return out;
+}
+
+struct LineReader {
+  std::string_view text;
+  const std::string& name;
+  std::size_t pos = 0;
+  int number = 0;  // of the line last taken, from 1
+};
+
+[[noreturn]] void fail(const LineReader& reader, const std::string& what) {
+  throw RecordingError(shown(reader.name) + ": line " + std::to_string(reader.number) + ": " + what);
+}
+
+// The next whole line, or false at the end or at a torn last line.
+bool nextLine(LineReader& reader, std::string_view& line) {
+  const std::size_t end = reader.text.find('\n', reader.pos);
+  if (end == std::string_view::npos) return false;
+  line = reader.text.substr(reader.pos, end - reader.pos);
+  reader.pos = end + 1;
+  ++reader.number;
+  return true;
+}
+
+// A decimal integer in [low, high]: an optional "-" then digits, nothing else.
+std::int64_t number(const LineReader& reader, std::string_view field, std::int64_t low, std::int64_t high) {
+  const bool negative = !field.empty() && field[0] == '-';
+  const std::string_view digits = field.substr(negative ? 1 : 0);
+  if (digits.empty() || digits.size() > longestNumber) fail(reader, quoted(field) += " is not a number");
+  std::int64_t value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') fail(reader, quoted(field) += " is not a number");
+    value = value * 10 + (c - '0');
+  }
+  if (negative) value = -value;
+  if (value < low || value > high) fail(reader, quoted(field) += " is out of range");
+  return value;
+}
+
+std::vector<std::string_view> fields(std::string_view line) {
+  std::vector<std::string_view> out;
+  std::size_t pos = 0;
+  while (pos <= line.size()) {
+    const std::size_t space = line.find(' ', pos);
+    const std::size_t end = space == std::string_view::npos ? line.size() : space;
+    out.push_back(line.substr(pos, end - pos));
+    pos = end + 1;
+  }
+  return out;
+}
+
+void readHeader(LineReader& reader, Recording& recording) {
+  std::string_view line;
+  if (!nextLine(reader, line) || line.substr(0, magic.size()) != magic) {
+    throw RecordingError(shown(reader.name) + ": not a gridfall recording");
+  }
+  if (line != magic + std::to_string(formatVersion)) {
+    std::string what = "format ";
+    what += quoted(line.substr(magic.size()));
+    what += " is not one this version reads (" + std::to_string(formatVersion) + ")";
+    fail(reader, what);
+  }
+  if (!nextLine(reader, line)) throw RecordingError(shown(reader.name) + ": the recording ends before its seed");
+  const std::vector<std::string_view> parts = fields(line);
+  if (parts.size() != 2 || parts[0] != "seed") fail(reader, "expected 'seed N'");
+  recording.seed =
+      static_cast<std::uint32_t>(number(reader, parts[1], 0, std::numeric_limits<std::uint32_t>::max()));
+}
+
+RecordedEvent readEvent(const LineReader& reader, std::string_view line) {
+  const std::vector<std::string_view> parts = fields(line);
+  if (parts[0] == "k" && parts.size() == 2) {
+    return {RecordedEvent::Key, static_cast<int>(number(reader, parts[1], 0, maxKeyCode)), {}};
+  }
+  if (parts[0] == "t" && parts.size() == 1 + tableEntries) {
+    RecordedEvent event{RecordedEvent::Table, 0, {}};
+    for (int i = 1; i <= tableEntries; ++i) {
+      event.table.push_back(static_cast<int>(
+          number(reader, parts[i], std::numeric_limits<int>::min(), std::numeric_limits<int>::max())));
+    }
+    return event;
+  }
+  if (parts[0] == "w" && parts.size() == 1) return {RecordedEvent::TableWritten, 0, {}};
+  fail(reader, quoted(line) += " is not a recording line");
+}
+
+}  // namespace
+
+std::string recordingHeader(std::uint32_t seed) {
+  return magic + std::to_string(formatVersion) + "\nseed " + std::to_string(seed) + "\n";
+}
+
+std::string keyLine(int code) {
+  std::string line = "k ";
+  line += std::to_string(code);
+  line += '\n';
+  return line;
+}
+
+std::string tableLine(const std::vector<int>& table) {
+  std::string line = "t";
+  for (int entry : table) {
+    line += ' ';
+    line += std::to_string(entry);
+  }
+  return line + "\n";
+}
+
+std::string writtenLine() { return "w\n"; }
+
+Recording parseRecording(std::string_view text, const std::string& name) {
+  if (text.size() > maxRecordingBytes) throw RecordingError(shown(name) + ": too large to be a recording");
+  LineReader reader{text, name};
+  Recording recording{0, {}, 0};
+  readHeader(reader, recording);
+  std::string_view line;
+  while (nextLine(reader, line)) {
+    RecordedEvent event = readEvent(reader, line);
+    // The game saves a table only right after reading it.
+    const bool afterTable = !recording.events.empty() && recording.events.back().kind == RecordedEvent::Table;
+    if (event.kind == RecordedEvent::TableWritten && !afterTable) fail(reader, "'w' must follow a 't' line");
+    recording.events.push_back(std::move(event));
+  }
+  recording.wholeBytes = reader.pos;
+  return recording;
+}

@@ -1,0 +1,132 @@
+// A run recorded in its journal: every key the game reads and every table a game end reads and
+// saves is appended as it happens. A resumed run first plays its journal's events silently into an
+// in-memory terminal, then paints the real terminal with that screen and goes on live.
+#include "shell/RecordedRun.h"
+
+#include <deque>
+
+#include "screen/CursesTerminal.h"
+#include "screen/ForwardingTerminal.h"
+#include "screen/MemoryTerminal.h"
+#include "screen/Screen.h"
+#include "store/FileMessages.h"
+
+namespace {
+
+constexpr int keptCutOffJournals = 10;
+
+class RecordedRun final : public Session, public ForwardingTerminal, public ScoreTable {
+ public:
+  RecordedRun(std::uint32_t seed, Journal journal, std::vector<RecordedEvent> earlier,
+              std::optional<std::time_t> start)
+      : ForwardingTerminal(cursesTerminal()),
+        seed_(seed),
+        journal_(std::move(journal)),
+        earlier_(earlier.begin(), earlier.end()),
+        start_(start) {
+    useTerminal(*this);
+  }
+  ~RecordedRun() override {
+    useTerminal(cursesTerminal());
+    closeJournal(journal_);
+  }
+
+  std::uint32_t seed() const override { return seed_; }
+  ScoreTable& scoreTable() override { return *this; }
+  void finished() override { finishJournal(journal_); }
+  std::string journalPath() const override { return journal_.path; }
+  std::string recordingTrouble() const override {
+    if (journal_.trouble.empty()) return "";
+    return journal_.trouble + "; this run could not be recorded whole, so --resume cannot continue it";
+  }
+
+  // A new run's journal is made once the terminal is usable, so a run that never got to play
+  // leaves none.
+  void initialise() override {
+    ForwardingTerminal::initialise();
+    if (start_) {
+      removeHalfMadeJournals();
+      pruneJournals(keptCutOffJournals);
+      journal_ = startJournal(seed_, *start_);
+    }
+    if (!earlier_.empty()) {
+      silent_.emplace(real_.hasColours());
+      draw_ = &*silent_;
+    }
+  }
+
+  int readKey() override {
+    if (!earlier_.empty()) {
+      if (earlier_.front().kind != RecordedEvent::Key) mismatch();
+      const int key = earlier_.front().key;
+      earlier_.pop_front();
+      return key;
+    }
+    if (silent_) showWhereTheRunStands();
+    const int key = real_.readKey();
+    appendToJournal(journal_, keyLine(key));
+    return key;
+  }
+
+  // Keys typed meanwhile belong to the live part only: the journal's keys are never discarded.
+  void discardTypedKeys() override {
+    if (earlier_.empty()) ForwardingTerminal::discardTypedKeys();
+  }
+
+  // The table is noted in the journal before the save and the save after it. A journal that ends
+  // on the table's note was cut off while the save may or may not have reached the file: the
+  // store settles that by what the file holds, so the score is kept exactly once.
+  KeptScore keep(int score) override {
+    if (earlier_.empty()) {
+      return keepInFile(score, {[this](const std::vector<int>& table) { appendToJournal(journal_, tableLine(table)); },
+                                [this] { appendToJournal(journal_, writtenLine()); }});
+    }
+    if (earlier_.front().kind != RecordedEvent::Table) mismatch();
+    const std::vector<int> recorded = std::move(earlier_.front().table);
+    earlier_.pop_front();
+    if (earlier_.empty()) {
+      keepOnce(score, recorded);
+      appendToJournal(journal_, writtenLine());
+    } else if (earlier_.front().kind == RecordedEvent::TableWritten) {
+      earlier_.pop_front();
+    }
+    // The screen shows the table as it was the first time.
+    return mergeScore(recorded, score);
+  }
+
+ private:
+  // The silent part is over: the real terminal gets every cell of the screen the game stands at.
+  void showWhereTheRunStands() {
+    for (int y = 0; y < MemoryTerminal::rows; ++y) {
+      for (int x = 0; x < MemoryTerminal::columns; ++x) {
+        const ScreenCell& cell = silent_->cell(x, y);
+        real_.putChar(
+            x, y, cell.ch,
+            attr::colourPair(cell.pair) | (cell.bold ? attr::bold : 0) | (cell.reverse ? attr::reverse : 0));
+      }
+    }
+    draw_ = &real_;
+    silent_.reset();
+  }
+
+  [[noreturn]] void mismatch() const {
+    throw RecordingError(shown(journal_.path) + ": the recorded run does not fit this version of the game");
+  }
+
+  std::uint32_t seed_;
+  Journal journal_;
+  std::deque<RecordedEvent> earlier_;  // events of the journal still to be played silently
+  std::optional<MemoryTerminal> silent_;
+  std::optional<std::time_t> start_;
+};
+
+}  // namespace
+
+std::unique_ptr<Session> recordedRun(std::uint32_t seed, Journal journal, std::vector<RecordedEvent> earlier,
+                                     std::optional<std::time_t> start) {
+  return std::make_unique<RecordedRun>(seed, std::move(journal), std::move(earlier), start);
+}
+
+std::unique_ptr<Session> newRun(std::uint32_t seed, std::time_t now) {
+  return recordedRun(seed, Journal{}, {}, now);
+}

@@ -1,0 +1,168 @@
+// Showing a recording: the recorded keys are played to the game at a steady pace that the viewer
+// controls (space pause, + and - pace, '.' or right arrow one key while paused, 'e' or End to the
+// end, 'q' quit). The recorded tables stand in for the score file; nothing is ever written.
+#include <algorithm>
+#include <chrono>
+
+#include "shell/Session.h"
+#include "screen/CursesTerminal.h"
+#include "screen/ForwardingTerminal.h"
+#include "screen/KeyWait.h"
+#include "screen/Screen.h"
+#include "recordings/Journal.h"
+#include "store/DiskCache.h"
+#include "store/FileMessages.h"
+
+namespace {
+
+constexpr int endKey = 0550;             // curses KEY_END
+constexpr int statusRow = 24;            // just below the game's 24 rows, when the terminal has more
+constexpr std::size_t statusWidth = 74;  // fits the narrowest terminal the game accepts
+constexpr int slowestPace = 1;
+constexpr int fastestPace = 128;
+constexpr int startingPace = 8;  // keys a second
+
+class Playback final : public Session, public ForwardingTerminal, public ScoreTable {
+ public:
+  Playback(std::string path, Recording recording)
+      : ForwardingTerminal(cursesTerminal()), path_(std::move(path)), recording_(std::move(recording)) {
+    keyCount_ =
+        static_cast<int>(std::count_if(recording_.events.begin(), recording_.events.end(),
+                                       [](const RecordedEvent& e) { return e.kind == RecordedEvent::Key; }));
+    useTerminal(*this);
+  }
+  ~Playback() override { useTerminal(cursesTerminal()); }
+
+  std::uint32_t seed() const override { return recording_.seed; }
+  ScoreTable& scoreTable() override { return *this; }
+  void gamesOver() override { waitAtTheEnd(); }
+
+  int readKey() override {
+    if (next_ >= recording_.events.size()) waitAtTheEnd();
+    expect(RecordedEvent::Key);
+    if (keysPlayed_ + 1 == keyCount_ && jumping_) {
+      // A jump lands on the last key's screen; whatever the run went on to show after that key,
+      // up to where it ended, follows as the game refreshes.
+      jumping_ = false;
+      showStatus();
+      real_.showNow();
+    } else if (!jumping_) {
+      waitForTurnOf();
+    }
+    ++keysPlayed_;
+    return recording_.events[next_++].key;
+  }
+
+  // The viewer's keys steer the playback; the recorded run's own discards had nothing to drop.
+  void discardTypedKeys() override {}
+
+  // The recorded table stands in for the file, which a replay never touches.
+  KeptScore keep(int score) override {
+    if (next_ >= recording_.events.size()) waitWithoutShowingMore();
+    expect(RecordedEvent::Table);
+    const std::vector<int>& table = recording_.events[next_++].table;
+    if (next_ < recording_.events.size() && recording_.events[next_].kind == RecordedEvent::TableWritten) ++next_;
+    return mergeScore(table, score);
+  }
+
+ private:
+  // The screen the game shows at this key, for as long as the pace (or a pause) says.
+  void waitForTurnOf() {
+    showStatus();
+    real_.showNow();
+    if (paused_) {
+      waitWhilePaused();
+      return;
+    }
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point due = Clock::now() + std::chrono::milliseconds(1000 / pace_);
+    for (;;) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now()).count();
+      if (left <= 0 || !keyArrivesWithin(static_cast<int>(left))) {
+        if (Clock::now() >= due) return;
+        continue;
+      }
+      control(real_.readKey());
+      if (jumping_) return;
+      if (paused_) {
+        waitWhilePaused();
+        return;
+      }
+    }
+  }
+
+  // Blocks in the key read: no time passes for the replay while it is paused.
+  void waitWhilePaused() {
+    while (paused_ && !jumping_) {
+      const int key = real_.readKey();
+      if (key == '.' || key == keys::right) return;
+      control(key);
+    }
+  }
+
+  void control(int key) {
+    if (key == 'q') throw PlaybackOver{};
+    if (key == ' ') paused_ = !paused_;
+    if (key == '+') pace_ = std::min(pace_ * 2, fastestPace);
+    if (key == '-') pace_ = std::max(pace_ / 2, slowestPace);
+    if (key == 'e' || key == endKey) {
+      jumping_ = true;
+      paused_ = false;
+    }
+    showStatus();
+  }
+
+  [[noreturn]] void mismatch() const {
+    throw RecordingError(shown(path_) + ": the recorded run does not fit this version of the game");
+  }
+  void expect(RecordedEvent::Kind kind) const {
+    if (recording_.events[next_].kind != kind) mismatch();
+  }
+
+  // The run was cut between reading a key and reading the table (it failed there): what the game
+  // drew since its last refresh never showed, so the key that quits is read without a refresh.
+  [[noreturn]] void waitWithoutShowingMore() {
+    for (int byte = 0; byte != 'q' && byte != noInput;) byte = nextInputByte();
+    throw PlaybackOver{};
+  }
+
+  // The last screen the game showed stays until the viewer quits.
+  [[noreturn]] void waitAtTheEnd() {
+    jumping_ = false;
+    atEnd_ = true;
+    showStatus();
+    for (;;) {
+      if (real_.readKey() == 'q') throw PlaybackOver{};
+    }
+  }
+
+  void showStatus() {
+    if (terminalSize().rows <= statusRow) return;
+    std::string text = "replay: key " + std::to_string(keysPlayed_) + " of " + std::to_string(keyCount_);
+    text += atEnd_ ? ", the end" : ", " + std::to_string(pace_) + " keys/s" + (paused_ ? ", paused" : "");
+    text += "   keys: space . + - e q";
+    text.resize(statusWidth, ' ');  // also blanks what a longer status left behind
+    if (real_.moveTo(0, statusRow)) real_.addText(text);
+  }
+
+  std::string path_;
+  Recording recording_;
+  std::size_t next_ = 0;
+  int keyCount_ = 0;
+  int keysPlayed_ = 0;
+  int pace_ = startingPace;
+  bool paused_ = false;
+  bool jumping_ = false;
+  bool atEnd_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Session> playback(const std::string& path) {
+  try {
+    const std::string file = path.empty() ? lastGamePath() : path;
+    return std::make_unique<Playback>(file, readRecordingFile(file));
+  } catch (const RecordingError& e) {
+    throw SessionRefused(e.description());
+  }
+}

@@ -1,0 +1,26 @@
+// The names of the player's files, the table's size and the size caps of what the store reads: each
+// written here and nowhere else.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+inline constexpr const char* storeFolderName = ".gridfall";
+inline constexpr const char* tableFileName = "highscore";
+inline constexpr const char* journalFolderName = "journal";
+inline constexpr const char* lastGameFileName = "last-game.rec";
+
+// The table keeps the five best scores.
+inline constexpr int tableEntries = 5;
+// A score table is a few dozen bytes; a file larger than this is refused unread as damaged.
+inline constexpr std::size_t maxTableBytes = 64 * 1024;
+// A long winning run records about 30 KB; the journal stops writing at this size, and the reader
+// refuses anything larger.
+inline constexpr std::size_t maxRecordingBytes = 8 * 1024 * 1024;
+
+// "$HOME/" + name + "/", with "." standing in for an empty or unset HOME. Touches no file.
+std::string userCacheDir(const std::string& name);
+// $HOME/.gridfall/, $HOME/.gridfall/journal/ and $HOME/.gridfall/last-game.rec.
+std::string storeFolder();
+std::string journalFolder();
+std::string lastGamePath();

@@ -1,0 +1,142 @@
+// Tests of the journal files: a run's journal is held while it runs, taken over by a resume with
+// its torn last line cut off, moved to last-game.rec at a normal end unless the file-size limit cut
+// it short, and only the ten newest cut-off journals are kept. The recording format's documented
+// bytes are checked here too.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "common/TempHome.h"
+#include "recordings/Journal.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using JournalTest = TempHome;
+
+TEST(RecordingFormat, TheDocumentedBytesReadBackAndATornLastLineIsLeftOut) {
+  const std::string text = recordingHeader(1709294400) + keyLine(259) + keyLine(110) +
+                           tableLine({2400, 1200, 350, 0, 0}) + writtenLine() + keyLine(110);
+  EXPECT_EQ(text, "gridfall recording 1\nseed 1709294400\nk 259\nk 110\nt 2400 1200 350 0 0\nw\nk 110\n");
+  const Recording whole = parseRecording(text + "k 26", "x.rec");
+  EXPECT_EQ(whole.seed, 1709294400u);
+  EXPECT_EQ(whole.wholeBytes, text.size());
+  ASSERT_EQ(whole.events.size(), 5u);
+  EXPECT_EQ(whole.events[2].table, (std::vector<int>{2400, 1200, 350, 0, 0}));
+  EXPECT_EQ(whole.events[4].key, 110);
+  EXPECT_EQ(parseRecording(recordingHeader(4294967295u), "x.rec").seed, 4294967295u);
+  for (const char* bad :
+       {"k 1 2\n", "k\n", "k +1\n", "t 1 2 3 4 5 6\n", "t 1 2 3 4 2147483648\n", "K 1\n", "\n"}) {
+    EXPECT_THROW(parseRecording(recordingHeader(1) + bad, "x.rec"), RecordingError) << bad;
+  }
+}
+
+std::string journalNamed(const std::string& rest) { return journalFolder() + "19700101-000000-" + rest; }
+
+TEST_F(JournalTest, AHeldJournalIsLeftAloneAndACutOffOneIsTakenOverWithoutItsTornLine) {
+  Journal run = startJournal(42, 0);
+  ASSERT_TRUE(run.file.valid()) << run.trouble;
+  EXPECT_EQ(run.path, journalNamed(std::to_string(getpid()) + ".rec"));
+  appendToJournal(run, keyLine(106));
+  appendToJournal(run, "k 10");  // cut off in mid-write
+  EXPECT_EQ(takeJournal(run.path).outcome, TakeOutcome::Held);
+
+  closeJournal(run);
+  TakenJournal resumed = takeJournal(run.path);
+  ASSERT_EQ(resumed.outcome, TakeOutcome::Taken) << resumed.why;
+  EXPECT_EQ(resumed.recording.seed, 42u);
+  EXPECT_EQ(resumed.recording.events.size(), 1u);
+  appendToJournal(resumed.journal, keyLine(107));
+  finishJournal(resumed.journal);
+  EXPECT_EQ(readFile(lastGamePath()), recordingHeader(42) + "k 106\nk 107\n");
+  EXPECT_TRUE(cutOffJournalsNewestFirst().empty());
+}
+
+// A journal that stops early is a true beginning of its run; it is never offered for a resume,
+// and a normal end still moves it out of the journal folder.
+TEST_F(JournalTest, AJournalStoppedByTheFileSizeLimitIsNeverResumed) {
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const rlimit small{64, saved.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &small);
+  Journal run = startJournal(42, 0);
+  for (int i = 0; i < 20; ++i) appendToJournal(run, keyLine(106));
+  setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_NE(run.trouble.find("file-size limit"), std::string::npos) << run.trouble;
+  EXPECT_EQ(readFile(run.path), recordingHeader(42) + "k 106\nk 106\nk 106\nk 106\nk 106\n");
+  EXPECT_TRUE(cutOffJournalsNewestFirst().empty());
+  finishJournal(run);
+  EXPECT_EQ(readFile(lastGamePath()), recordingHeader(42) + "k 106\nk 106\nk 106\nk 106\nk 106\n");
+  EXPECT_TRUE(fs::is_empty(journalFolder()));
+}
+
+// Only files of the journal's own name pattern are journals: others are never pruned, taken or
+// removed, and half-made journals are removed only when no running program holds them.
+TEST_F(JournalTest, OnlyTheGamesOwnFilesAreTouched) {
+  Journal held = startJournal(1, 0);
+  for (int i = 0; i < 12; ++i) {
+    const std::string path = journalNamed(std::to_string(100 + i) + ".rec");
+    std::ofstream(path) << recordingHeader(1);
+    const timespec times[2] = {{1000 + i, 0}, {1000 + i, 0}};  // pid 111 is the newest
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
+  }
+  const std::vector<std::string> foreign = {"my-best.rec", "notes.txt", ".19700101-000000-x.new",
+                                            "19700101-000000-5.rec.bak"};
+  for (const std::string& name : foreign) std::ofstream(journalFolder() + name) << recordingHeader(1);
+  const std::string stale = journalFolder() + ".19700101-000000-7.new";
+  std::ofstream(stale) << "gridfall rec";
+  Journal making = startJournal(2, 86400);  // its half-made name is not held once it is in place
+  const std::string heldHalf = journalFolder() + ".19700101-000000-8.new";
+  std::ofstream(heldHalf) << "x";
+  const int holder = open(heldHalf.c_str(), O_RDONLY);
+  ASSERT_EQ(flock(holder, LOCK_EX), 0);
+
+  pruneJournals(10);
+  removeHalfMadeJournals();
+  EXPECT_TRUE(fs::exists(held.path));
+  EXPECT_FALSE(fs::exists(journalNamed("100.rec")));
+  EXPECT_FALSE(fs::exists(journalNamed("101.rec")));
+  EXPECT_TRUE(fs::exists(journalNamed("102.rec")));
+  for (const std::string& name : foreign) EXPECT_TRUE(fs::exists(journalFolder() + name)) << name;
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(heldHalf)) << "its maker still runs";
+  close(holder);
+  const std::vector<std::string> offered = cutOffJournalsNewestFirst();
+  EXPECT_EQ(std::count(offered.begin(), offered.end(), journalFolder() + "my-best.rec"), 0);
+  closeJournal(held);
+  closeJournal(making);
+}
+
+// A link planted where the journal is made is never followed, and a journal folder reached through
+// a link is refused, so nothing is written or removed in the folder it points to.
+TEST_F(JournalTest, PlantedLinksAreNeverFollowed) {
+  fs::create_directories(journalFolder());
+  fs::permissions(storeFolder(), fs::perms::owner_all, fs::perm_options::replace);
+  fs::permissions(journalFolder(), fs::perms::owner_all, fs::perm_options::replace);
+  const fs::path victim = home / "victim";
+  std::ofstream(victim) << "keep me";
+  fs::create_symlink(victim, journalFolder() + ".19700101-000000-" + std::to_string(getpid()) + ".new");
+  Journal run = startJournal(3, 0);
+  EXPECT_FALSE(run.file.valid());
+  EXPECT_EQ(readFile(victim), "keep me");
+
+  fs::remove_all(journalFolder());
+  fs::create_directories(home / "elsewhere");
+  std::ofstream(home / "elsewhere" / "19700101-000000-9.rec") << recordingHeader(1);
+  fs::create_directory_symlink(home / "elsewhere", journalFolder().substr(0, journalFolder().size() - 1));
+  pruneJournals(0);
+  EXPECT_TRUE(cutOffJournalsNewestFirst().empty());
+  EXPECT_TRUE(fs::exists(home / "elsewhere" / "19700101-000000-9.rec"));
+  EXPECT_NE(startJournal(4, 0).trouble.find("symbolic link"), std::string::npos);
+}
+
+}  // namespace

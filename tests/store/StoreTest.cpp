@@ -1,0 +1,137 @@
+// The high-score store at its own level: the file's bytes, every damaged file of the fuzz corpus
+// read the way the game reads it, the private directory, atomic saving, and the table lock as the
+// real end of a game takes it while another process holds it.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "common/TempHome.h"
+#include "game/Game.h"
+#include "screen/MemoryTerminal.h"
+#include "store/DiskCache.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string header = "[-110780952][-9133037511685953882]";
+
+class Store : public TempHome {
+ protected:
+  void SetUp() override {
+    TempHome::SetUp();
+    dir = userCacheDir(".gridfall");
+  }
+  std::string kindOfRead() {
+    try {
+      fromCache(dir, "highscore", strHash);
+    } catch (const GameError& error) {
+      EXPECT_NE(std::string(error.what()).find(dir + "highscore"), std::string::npos) << error.what();
+      EXPECT_NE(std::string(error.what()).find("move the file away"), std::string::npos) << error.what();
+      const std::string what = error.what();  // file contents never reach the terminal raw
+      EXPECT_TRUE(std::all_of(what.begin(), what.end(), [](char c) { return c >= 0x20 && c < 0x7f; }))
+          << what;
+      return error.kind();
+    }
+    return "";
+  }
+  std::string dir;
+};
+
+TEST_F(Store, ExactBytesInAPrivateDirectoryWhateverTheUmask) {
+  const mode_t saved = umask(0);
+  toCache({2400, 1200, -350, 0, 0}, dir, "highscore", strHash);
+  umask(saved);
+  EXPECT_EQ(readFile(dir + "highscore"), header + "A[[0][5]I[2400]I[1200]I[-350]I[0]I[0]]");
+  EXPECT_EQ(fs::status(dir).permissions(), fs::perms::owner_all);
+  EXPECT_EQ(encodeTable({7, 8}, 1, 0), "[1][-9133037511685953882]A[[0][2]I[7]I[8]]")
+      << "a hint below the count";
+}
+
+// What each file of the fuzz corpus is as a score table: "" for a table, else the kind of damage.
+std::string expectedKind(const std::string& name) {
+  if (name == "wrong-id") return "Invalid_Marshalling_ID";
+  if (name == "wrong-format-tag" || name == "valid-lenient-numbers") return "Invalid_Function_Table_Hash";
+  if (name.rfind("valid-", 0) == 0 || name == "negative-capacity") return "";
+  return "Invalid_Value";
+}
+
+TEST_F(Store, EveryFileOfTheFuzzCorpusReadsAsATableOrAsNamedDamage) {
+  for (const auto& entry : fs::directory_iterator(FUZZ_CORPUS)) {
+    const std::string name = entry.path().filename();
+    fs::create_directories(dir);
+    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace);
+    fs::copy_file(entry.path(), dir + "highscore", fs::copy_options::overwrite_existing);
+    EXPECT_EQ(kindOfRead(), expectedKind(name)) << name;
+    if (expectedKind(name).empty()) {
+      const std::vector<int> table = fromCache(dir, "highscore", strHash).value();
+      EXPECT_EQ(decodeTable(encodeTable(table, 5, 9), 5), table) << name;
+    }
+  }
+}
+
+TEST_F(Store, AFailedSaveLeavesTheOldTableByteForByte) {
+  toCache({2400, 1200, 350, 0, 0}, dir, "highscore", strHash);
+  const std::string before = readFile(dir + "highscore");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // A file size limit stops the write partway, as a full disk would.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{40, 40};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    try {
+      toCache(std::vector<int>(50, 9999), dir, "highscore", strHash);
+    } catch (const FileError&) {
+      _exit(0);
+    }
+    _exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failed save was not a FileError";
+  EXPECT_EQ(readFile(dir + "highscore"), before);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1)
+      << "a temporary was left";
+}
+
+// Another game holds the lock; the ending game must wait for it and then merge into the table that
+// game saved, or one of the two scores is lost.
+TEST_F(Store, TheEndOfAGameWaitsForTheTableLockAndMergesWhatTheHolderSaved) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t other = fork();
+  ASSERT_GE(other, 0);
+  if (other == 0) {
+    const TableLock lock(dir, "highscore");
+    (void)!write(ready[1], "r", 1);
+    usleep(400000);
+    toCache({500, 0, 0, 0, 0}, dir, "highscore", strHash);
+    _exit(0);
+  }
+  char byte = 0;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  MemoryTerminal term;
+  useTerminal(term);
+  term.pushKeys(" n");
+  const auto started = std::chrono::steady_clock::now();
+  FileTable table;
+  endGame({300, 2}, table);
+  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300)) << "it did not wait";
+  MemoryTerminal spare;
+  useTerminal(spare);
+  int status = 0;
+  ASSERT_EQ(waitpid(other, &status, 0), other);
+  EXPECT_EQ(fromCache(dir, "highscore", strHash), (std::vector<int>{500, 300, 0, 0, 0}));
+}
+
+}  // namespace
