@@ -16,4 +16,4 @@ need_packages() {
 
 # What building and testing the game needs.
 build_packages=(cmake make g++ libncurses-dev libgtest-dev libgmock-dev)
-test_packages=(faketime ncurses-term man-db python3 python3-pexpect python3-pyte)
+test_packages=(faketime ncurses-term man-db python3 python3-pexpect python3-pyte strace)

@@ -44,8 +44,8 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
   // leaves none.
   void initialise() override {
     ForwardingTerminal::initialise();
+    removeHalfMadeJournals();
     if (start_) {
-      removeHalfMadeJournals();
       pruneJournals(keptCutOffJournals);
       journal_ = startJournal(seed_, *start_);
     }

@@ -154,10 +154,13 @@ class Recordings(GameTest):
         for name, text in files.items():
             with open(os.path.join(home, name), "w") as f:
                 f.write(text)
+        os.mkfifo(os.path.join(home, "fifo"))
         cases = [(["--replay", os.path.join(home, name)], 1, name + ".*" + why) for name, why in (
             ("foreign", "not a gridfall recording"), ("newer", "line 1: format '2'"), ("truncated", "before its seed"),
             ("damaged", "line 4: '-3' is out of range"), ("hostile", "line 2: .* out of range"),
-            ("w alone", "line 3: 'w' must follow"), ("missing", "cannot be opened"))]
+            ("w alone", "line 3: 'w' must follow"), ("missing", "cannot be opened"), ("fifo", "not a regular file"))]
+        # A file name never reaches the terminal raw.
+        cases += [(["--replay", home + "/evil\x1b]2;PWNED\x07.rec"], 1, r"/evil\\x1b\]2;PWNED\\x07\.rec: cannot be opened")]
         cases += [(["--replay"], 1, "last-game.rec: cannot be opened"), (["--resume"], 1, "nothing to resume"),
                   (["--seed", "4294967296"], 2, "--seed"), (["--seed", "-1"], 2, "--seed"),
                   (["--resume", "--seed", "3"], 2, "--resume")]
@@ -167,7 +170,7 @@ class Recordings(GameTest):
                 self.assertEqual((result.returncode, result.stdout), (status, ""))
                 # A mistaken option adds the usual pointer to --help on a second line.
                 self.assertEqual(len(result.stderr.splitlines()), status, result.stderr)
-                self.assertRegex(result.stderr, "^gridfall: .*" + message)
+                self.assertRegex(result.stderr, "^gridfall: [^\x1b\x07]*" + message)
         # A journal held by a running game is not taken over.
         running = self.game("--seed", SEED, home=home)
         running.first_screen()

@@ -79,6 +79,22 @@ TEST_F(JournalTest, AJournalStoppedByTheFileSizeLimitIsNeverResumed) {
   EXPECT_TRUE(fs::is_empty(journalFolder()));
 }
 
+// The writer never makes a journal its reader would refuse, and a strict umask still gets folders
+// the game can write in.
+TEST_F(JournalTest, AJournalStopsAtTheReadersLimitAndFoldersAreMadeWritableWhateverTheUmask) {
+  const mode_t saved = umask(0277);
+  Journal run = startJournal(5, 0);
+  umask(saved);
+  EXPECT_EQ(fs::status(storeFolder()).permissions(), fs::perms::owner_all);
+  EXPECT_EQ(fs::status(journalFolder()).permissions(), fs::perms::owner_all);
+  const std::string megabyte(1 << 20, 'k');
+  for (int i = 0; i < 9; ++i) appendToJournal(run, megabyte);
+  EXPECT_NE(run.trouble.find("limit of 8 MiB"), std::string::npos) << run.trouble;
+  EXPECT_NO_THROW(readRecordingFile(run.path));
+  EXPECT_LE(fs::file_size(run.path), maxRecordingBytes);
+  closeJournal(run);
+}
+
 // Only files of the journal's own name pattern are journals: others are never pruned, taken or
 // removed, and half-made journals are removed only when no running program holds them.
 TEST_F(JournalTest, OnlyTheGamesOwnFilesAreTouched) {
@@ -134,7 +150,7 @@ TEST_F(JournalTest, PlantedLinksAreNeverFollowed) {
   std::ofstream(home / "elsewhere" / "19700101-000000-9.rec") << recordingHeader(1);
   fs::create_directory_symlink(home / "elsewhere", journalFolder().substr(0, journalFolder().size() - 1));
   pruneJournals(0);
-  EXPECT_TRUE(cutOffJournalsNewestFirst().empty());
+  EXPECT_THROW(cutOffJournalsNewestFirst(), RecordingError);
   EXPECT_TRUE(fs::exists(home / "elsewhere" / "19700101-000000-9.rec"));
   EXPECT_NE(startJournal(4, 0).trouble.find("symbolic link"), std::string::npos);
 }

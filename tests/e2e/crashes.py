@@ -1,0 +1,164 @@
+"""A game's end killed at every file-touching system call (strace injects SIGKILL there), then
+resumed: the score is in the table exactly once and no half-made file is left. The same for the
+start of a run, and for a journal cut short by a 1 KiB file-size limit."""
+
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+import term
+from term import GRIDFALL, GameTest
+
+STRACE = shutil.which("strace")
+SEED = "7"
+# Seed 7: the ship dies at the 34th key; the 35th shows the end box and saves the table.
+FIRST_GAME = (["q", "h"] * 18)[:35]
+FILE_CALLS = {"openat", "flock", "fsync", "rename", "renameat2", "unlink", "ftruncate", "mkdir", "chmod", "write",
+              "close", "read", "fstat", "newfstatat", "getdents64", "lseek", "pread64"}
+CALL = re.compile(r"^(?:\d+ +)?(\w+)\((.*)\) += (-?\d+)")
+
+
+def journal_of(keys):
+    return "gridfall recording 1\nseed %s\n" % SEED + "".join("k %d\n" % ord(k) for k in keys)
+
+
+def leftovers(home):
+    found = []
+    for folder, _, names in os.walk(os.path.join(home, ".gridfall")):
+        found += [n for n in names if n.endswith(".new") or ".tmp" in n]
+    return found
+
+
+def file_calls(log, home):
+    """(name, ordinal among calls of that name) of each call that touches a file under home."""
+    counts, fds, calls = {}, {}, []
+    for line in log.splitlines():
+        match = CALL.match(line)
+        if not match:
+            continue
+        name, args, result = match.group(1), match.group(2), int(match.group(3))
+        counts[name] = counts.get(name, 0) + 1
+        first = args.split(",")[0].strip()
+        on_fd = first.isdigit() and fds.get(int(first))
+        if name == "openat" and home in args and result >= 0:
+            fds[result] = args
+        elif name == "close" and on_fd:
+            del fds[int(first)]
+        if name in FILE_CALLS and (home in args or on_fd):
+            calls.append((name, counts[name], args))
+    return calls
+
+
+@unittest.skipIf(STRACE is None, "strace is not installed, so no system call can be made to fail")
+class Crashes(GameTest):
+    def setUp(self):
+        self.expected = self.whole_game_table()
+
+    def home(self, journal=None):
+        home = tempfile.mkdtemp(prefix="gridfall-crash-")
+        self.addCleanup(shutil.rmtree, home, True)
+        os.makedirs(home + "/.gridfall/journal")
+        os.chmod(home + "/.gridfall", 0o700)
+        os.chmod(home + "/.gridfall/journal", 0o700)
+        if journal is not None:
+            with open(home + "/.gridfall/journal/20240301-120000-1.rec", "w") as f:
+                f.write(journal)
+        return home
+
+    def traced(self, home, strace_options, *args):
+        saved, term.GRIDFALL = term.GRIDFALL, STRACE
+        try:
+            return self.game("-f", "-qq", *strace_options, "--", saved, *args, home=home)
+        finally:
+            term.GRIDFALL = saved
+
+    def end_the_game(self, game, keys):
+        """Sends the keys that end the first game and decline another, each once the game shows it
+        is waiting; returns the exit status (137 when a kill came first)."""
+        for key, waiting in keys:
+            deadline = time.monotonic() + 10
+            while game.child.isalive() and not waiting(game):
+                if time.monotonic() > deadline:
+                    raise AssertionError("no end screen:\n" + game.dump())
+                game._take_output(0.02)
+            time.sleep(0.15)  # keys typed before a screen shows are dropped
+            if game.child.isalive():
+                game.send(key)
+        return game.wait_for_exit()
+
+    def whole_game_table(self):
+        home = self.home(journal_of(FIRST_GAME[:-1]))
+        game = self.game("--resume", home=home)
+        self.assertEqual(self.end_the_game(game, self.end_keys()), 0)
+        with open(home + "/.gridfall/highscore", "rb") as f:
+            return f.read()
+
+    @staticmethod
+    def end_keys():
+        return [(FIRST_GAME[-1], lambda g: "Score" in g.lines()[23]), ("n", lambda g: g.contains("Play again?"))]
+
+    def check_once(self, home, what):
+        with open(home + "/.gridfall/highscore", "rb") as f:
+            self.assertEqual(f.read(), self.expected, what)
+        self.assertEqual(leftovers(home), [], what)
+
+    def test_a_kill_at_any_call_of_a_games_end_keeps_the_score_once(self):
+        home = self.home(journal_of(FIRST_GAME[:-1]))
+        log = os.path.join(home, "trace")
+        self.end_the_game(self.traced(home, ["-o", log], "--resume"), self.end_keys())
+        with open(log) as f:
+            calls = file_calls(f.read(), home + "/.gridfall")
+        lock = next(i for i, call in enumerate(calls) if call[0] == "openat" and "highscore.lock" in call[2])
+        self.assertGreaterEqual(len(calls) - lock, 20, "the end's calls were found")
+        for name, ordinal, args in calls[lock:]:
+            with self.subTest(call="%s #%d %s" % (name, ordinal, args[:60])):
+                home = self.home(journal_of(FIRST_GAME[:-1]))
+                injected = ["-o", "/dev/null", "-e", "inject=%s:signal=KILL:when=%d" % (name, ordinal)]
+                self.assertEqual(self.end_the_game(self.traced(home, injected, "--resume"), self.end_keys()), 137)
+                resumed = self.game("--resume", home=home)
+                resumed.wait_until(lambda g: not g.child.isalive() or g.contains("Play again?"), "the resumed end")
+                if resumed.child.isalive():
+                    self.assertEqual(self.end_the_game(resumed, self.end_keys()[1:]), 0)
+                self.check_once(home, "killed at %s #%d" % (name, ordinal))
+
+    def test_a_kill_at_any_call_of_a_runs_start_leaves_no_half_made_file(self):
+        home = self.home()
+        log = os.path.join(home, "trace")
+        game = self.traced(home, ["-o", log], "--seed", SEED)
+        game.wait_until(lambda g: "Score" in g.lines()[23], "the first screen")
+        game.close()
+        with open(log) as f:
+            calls = file_calls(f.read(), home + "/.gridfall")
+        self.assertGreaterEqual(len(calls), 10, "the start's calls were found")
+        for name, ordinal, args in calls:
+            with self.subTest(call="%s #%d %s" % (name, ordinal, args[:60])):
+                home = self.home()
+                injected = ["-o", "/dev/null", "-e", "inject=%s:signal=KILL:when=%d" % (name, ordinal)]
+                started = self.traced(home, injected, "--seed", SEED)
+                self.assertEqual(started.wait_for_exit(), 137)
+                with open(home + "/.gridfall/journal/20240301-120000-1.rec", "w") as f:
+                    f.write(journal_of(FIRST_GAME[:-1]))
+                resumed = self.game("--resume", home=home)
+                self.assertEqual(self.end_the_game(resumed, self.end_keys()), 0)
+                self.check_once(home, "killed at %s #%d" % (name, ordinal))
+
+    def test_a_journal_cut_by_a_1_kib_file_size_limit_keeps_the_score_once(self):
+        # Ignored keys (x) move the limit across the game's end: past the last key, at its table
+        # line, at the save's line, at the key that declines another game, and beyond.
+        for ignored in range(127, 133):
+            with self.subTest(ignored=ignored):
+                home = self.home(journal_of(["x"] * ignored + FIRST_GAME[:-1]))
+                saved, term.GRIDFALL = term.GRIDFALL, "/bin/sh"
+                try:  # dash counts the limit in 512-byte blocks
+                    game = self.game("-c", 'ulimit -f 2; exec "$0" --resume', saved, home=home)
+                finally:
+                    term.GRIDFALL = saved
+                self.end_the_game(game, self.end_keys())
+                resumed = subprocess.run([GRIDFALL, "--resume"], env={"HOME": home, "TERM": "screen"},
+                                         stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=15)
+                self.assertIn("nothing to resume", resumed.stderr)
+                self.check_once(home, "%d ignored keys" % ignored)
