@@ -2,10 +2,10 @@
 #include <algorithm>
 
 #include "creatures/Creature.h"
+#include "dice/Lfrand.h"
 #include "game/Game.h"
 #include "player/Player.h"
 #include "specials/Specials.h"
-#include "dice/Lfrand.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Moving to the next level: the ship keeps its power and lands on a clear cell on the left.
-#include "game/Game.h"
 #include "dice/Lfrand.h"
+#include "game/Game.h"
 
 namespace {
 

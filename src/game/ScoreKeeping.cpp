@@ -10,7 +10,8 @@
 namespace {
 
 std::vector<int> storedTable() {
-  return bestFive(fromCache(storeFolder(), tableFileName, strHash).value_or(std::vector<int>(tableEntries, 0)));
+  return bestFive(
+      fromCache(storeFolder(), tableFileName, strHash).value_or(std::vector<int>(tableEntries, 0)));
 }
 
 void addLostScore(GameError& error, int score) {

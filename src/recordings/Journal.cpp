@@ -77,8 +77,8 @@ bool append(Journal& journal, std::string_view line) {
   const auto length = static_cast<std::int64_t>(line.size());
   if (length > journal.room) {
     const bool readerLimit = journal.room >= 0 && roomUnderSizeLimit(journal.file.get()) > journal.room;
-    stop(journal, readerLimit ? "the recording reached its limit of " + std::to_string(maxRecordingBytes >> 20) +
-                                    " MiB and stopped there"
+    stop(journal, readerLimit ? "the recording reached its limit of " +
+                                    std::to_string(maxRecordingBytes >> 20) + " MiB and stopped there"
                               : "the recording stopped: the file-size limit (ulimit -f) leaves no room");
     return false;
   }
@@ -176,7 +176,8 @@ Journal startJournal(std::uint32_t seed, std::time_t start) {
   }
   if (error != 0) {
     if (journal.trouble.empty())
-      journal.trouble = "cannot name the journal " + shown(base + suffix) + ": " + withAdvice(error, "check the folder");
+      journal.trouble =
+          "cannot name the journal " + shown(base + suffix) + ": " + withAdvice(error, "check the folder");
     removeFile(making);
     journal.file = Descriptor();
     journal.path.clear();
@@ -229,10 +230,12 @@ TakenJournal takeJournal(const std::string& path) {
     const std::string text = readWhole(taken.journal.file, path);
     taken.recording = parseRecording(text, path);
     // A torn last line is cut off, so what is appended next starts on a line of its own.
-    if (taken.recording.wholeBytes < text.size() && !cutFile(taken.journal.file.get(), taken.recording.wholeBytes))
+    if (taken.recording.wholeBytes < text.size() &&
+        !cutFile(taken.journal.file.get(), taken.recording.wholeBytes))
       throw RecordingError(shown(path) + ": cannot be continued: " + std::strerror(errno));
     taken.journal.path = path;
-    taken.journal.room = roomLeft(taken.journal.file.get(), static_cast<std::int64_t>(taken.recording.wholeBytes));
+    taken.journal.room =
+        roomLeft(taken.journal.file.get(), static_cast<std::int64_t>(taken.recording.wholeBytes));
     taken.outcome = TakeOutcome::Taken;
   } catch (const RecordingError& e) {
     taken.why = e.description();

@@ -83,7 +83,8 @@ void readHeader(LineReader& reader, Recording& recording) {
     what += " is not one this version reads (" + std::to_string(formatVersion) + ")";
     fail(reader, what);
   }
-  if (!nextLine(reader, line)) throw RecordingError(shown(reader.name) + ": the recording ends before its seed");
+  if (!nextLine(reader, line))
+    throw RecordingError(shown(reader.name) + ": the recording ends before its seed");
   const std::vector<std::string_view> parts = fields(line);
   if (parts.size() != 2 || parts[0] != "seed") fail(reader, "expected 'seed N'");
   recording.seed =

@@ -44,7 +44,8 @@ class HeadlessPlay final : private OwnScreen, public ForwardingTerminal, public 
 
   // After the player declined another game nothing more can have been recorded.
   void expectNothingMore() const {
-    if (next_ < events_.size()) throw Mismatch{lineOf(next_) + ": the run had ended here, but the recording goes on"};
+    if (next_ < events_.size())
+      throw Mismatch{lineOf(next_) + ": the run had ended here, but the recording goes on"};
   }
 
   std::size_t keysPlayed() const { return keys_; }

@@ -42,8 +42,10 @@ Options invalid(const std::string& error) {
 
 // Options that cannot go together: a replay plays a recording's own seed, as does a resume.
 std::string conflict(const Options& options) {
-  if (options.replay && (options.resume || options.seed)) return "--replay goes with neither --seed nor --resume";
-  if (options.resume && options.seed) return "--resume continues a run with its own seed; --seed does not go with it";
+  if (options.replay && (options.resume || options.seed))
+    return "--replay goes with neither --seed nor --resume";
+  if (options.resume && options.seed)
+    return "--resume continues a run with its own seed; --seed does not go with it";
   return "";
 }
 
@@ -68,33 +70,23 @@ Options parseOptions(int argc, char* argv[]) {
     const int option = getopt_long(argc, argv, shortOptions, longOptions, nullptr);
     if (option == -1) break;
     switch (option) {
-      case 'h':
-        options.action = Action::Help;
-        return options;
-      case 'V':
-        options.action = Action::Version;
-        return options;
-      case 's':
-        options.action = Action::Scores;
-        break;
+      case 'h': options.action = Action::Help; return options;
+      case 'V': options.action = Action::Version; return options;
+      case 's': options.action = Action::Scores; break;
       case seedOption:
         options.seed = parseSeed(optarg);
         if (!options.seed) {
           return invalid(std::string("--seed wants a number from 0 to 4294967295, not '") + optarg + "'");
         }
         break;
-      case resumeOption:
-        options.resume = true;
-        break;
+      case resumeOption: options.resume = true; break;
       case replayOption:
         // "--replay FILE" as well as "--replay=FILE": a following word that is not an option is the file.
         if (optarg == nullptr && optind < argc && argv[optind][0] != '-') optarg = argv[optind++];
         options.replay = optarg == nullptr ? "" : optarg;
         break;
-      case ':':
-        return invalid(std::string("option '") + argv[optind - 1] + "' needs a value");
-      default:
-        return invalid(unknownOption(argv));
+      case ':': return invalid(std::string("option '") + argv[optind - 1] + "' needs a value");
+      default: return invalid(unknownOption(argv));
     }
   }
   if (optind < argc) return invalid(std::string("unexpected argument '") + argv[optind] + "'");

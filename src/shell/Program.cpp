@@ -1,18 +1,19 @@
 // The program: seeds the dice from the clock, runs games until the player declines another, and
 // makes sure the terminal is restored however the program ends.
+#include "shell/Program.h"
+
 #include <ctime>
 #include <exception>
 #include <iostream>
 #include <optional>
 
+#include "dice/Lfrand.h"
 #include "game/Game.h"
-#include "shell/Options.h"
-#include "shell/Program.h"
-#include "shell/Session.h"
 #include "screen/CursesTerminal.h"
 #include "screen/MemoryTerminal.h"
+#include "shell/Options.h"
+#include "shell/Session.h"
 #include "store/FileMessages.h"
-#include "dice/Lfrand.h"
 
 namespace {
 

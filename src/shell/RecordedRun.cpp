@@ -78,8 +78,9 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
   // store settles that by what the file holds, so the score is kept exactly once.
   KeptScore keep(int score) override {
     if (earlier_.empty()) {
-      return keepInFile(score, {[this](const std::vector<int>& table) { appendToJournal(journal_, tableLine(table)); },
-                                [this] { appendToJournal(journal_, writtenLine()); }});
+      return keepInFile(
+          score, {[this](const std::vector<int>& table) { appendToJournal(journal_, tableLine(table)); },
+                  [this] { appendToJournal(journal_, writtenLine()); }});
     }
     if (earlier_.front().kind != RecordedEvent::Table) mismatch();
     const std::vector<int> recorded = std::move(earlier_.front().table);

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <chrono>
 
-#include "shell/Session.h"
+#include "recordings/Journal.h"
 #include "screen/CursesTerminal.h"
 #include "screen/ForwardingTerminal.h"
 #include "screen/KeyWait.h"
 #include "screen/Screen.h"
-#include "recordings/Journal.h"
+#include "shell/Session.h"
 #include "store/DiskCache.h"
 #include "store/FileMessages.h"
 
@@ -61,7 +61,8 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
     if (next_ >= recording_.events.size()) waitWithoutShowingMore();
     expect(RecordedEvent::Table);
     const std::vector<int>& table = recording_.events[next_++].table;
-    if (next_ < recording_.events.size() && recording_.events[next_].kind == RecordedEvent::TableWritten) ++next_;
+    if (next_ < recording_.events.size() && recording_.events[next_].kind == RecordedEvent::TableWritten)
+      ++next_;
     return mergeScore(table, score);
   }
 

@@ -16,8 +16,8 @@ std::string plural(int count, const std::string& one, const std::string& many) {
 
 std::string nothingToResume(int held, const std::string& lastSkipped) {
   if (!lastSkipped.empty())
-    return "nothing to resume: no cut-off game in " + shown(journalFolder()) +
-           " fits this version; move " + shown(lastSkipped) + " away";
+    return "nothing to resume: no cut-off game in " + shown(journalFolder()) + " fits this version; move " +
+           shown(lastSkipped) + " away";
   if (held > 0)
     return "nothing to resume: " + plural(held, " cut-off game is", " cut-off games are") +
            " still held by a running gridfall; none other in " + shown(journalFolder());
@@ -51,7 +51,8 @@ std::unique_ptr<Session> resumedRun(std::ostream& notes) {
         return recordedRun(taken.recording.seed, std::move(taken.journal), std::move(taken.recording.events),
                            std::nullopt);
       }
-      taken.why = shown(path) + ": " + check.whereItStopped + "; the recorded run does not fit this version of the game";
+      taken.why = shown(path) + ": " + check.whereItStopped +
+                  "; the recorded run does not fit this version of the game";
     }
     notes << "gridfall: skipped " << taken.why << "\n";
     lastSkipped = path;

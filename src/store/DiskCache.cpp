@@ -32,7 +32,8 @@ void checkNames(const std::string& dir, const std::string& name) {
 
 // What() holds "kind: description"; the description alone is re-used with the file's name.
 std::string damagedFileText(const std::string& path, const std::string& what) {
-  return shown(path) + " is not a readable score table: " + what + "; move the file away to start a new table";
+  return shown(path) + " is not a readable score table: " + what +
+         "; move the file away to start a new table";
 }
 
 // The whole file (through its links), or nothing when it does not exist.
@@ -50,7 +51,8 @@ std::optional<std::string> readTableFile(const std::string& path) {
     case ReadOutcome::NotRegular:
       throw FileError(shown(path) + " is not a regular file; move it away to start a new table");
     case ReadOutcome::TooLarge:
-      throw Invalid_Value(damagedFileText(path, "it is larger than " + std::to_string(maxTableBytes / 1024) + " KiB"));
+      throw Invalid_Value(
+          damagedFileText(path, "it is larger than " + std::to_string(maxTableBytes / 1024) + " KiB"));
     case ReadOutcome::Failed: break;
   }
   throw FileError("cannot read " + shown(path) + ": " +
@@ -109,7 +111,12 @@ std::optional<std::vector<int>> readCache(const std::string& dir, const std::str
   }
 }
 
-void toCache(const std::vector<int>& table, const std::string& dir, const std::string& name, HashFn hash) {
+namespace {
+
+// Writes `table` to a new temporary file beside the file the save must replace, flushed and closed;
+// `replace` then renames it into place, or the probe leaves it to be removed again.
+void writeTable(const std::vector<int>& table, const std::string& dir, const std::string& name, HashFn hash,
+                bool replace) {
   checkNames(dir, name);
   preparePrivateFolder(dir);
   const std::string path = dir + name;
@@ -119,24 +126,23 @@ void toCache(const std::vector<int>& table, const std::string& dir, const std::s
   PendingFile pending;
   Descriptor file = writeTemporary(path, target, encodeTable(table, hash(name)), pending);
   if (const int error = file.closeChecked()) saveFailed(path, "closing the temporary file", error);
-  if (const int error = renameOver(pending.path, target)) saveFailed(path, "renaming the temporary file over it", error);
+  if (!replace) return;
+  if (const int error = renameOver(pending.path, target))
+    saveFailed(path, "renaming the temporary file over it", error);
   pending.renamed = true;
   syncFolder(folderOf(target));
+}
+
+}  // namespace
+
+void toCache(const std::vector<int>& table, const std::string& dir, const std::string& name, HashFn hash) {
+  writeTable(table, dir, name, hash, true);
 }
 
 // The probe writes a table of the largest size a score can make, so a full disk or a file-size
 // limit shows now and not at the game's end.
 void checkCache(const std::string& dir, const std::string& name, HashFn hash) {
-  checkNames(dir, name);
-  preparePrivateFolder(dir);
-  const std::string path = dir + name;
-  const std::string target = saveTarget(path);
-  const WriteSignalsIgnored writeErrorsReported;
-  removeStaleTemporaries(folderOf(target), target.substr(folderOf(target).size()));
-  const std::vector<int> largest(tableEntries, std::numeric_limits<int>::min());
-  PendingFile probe;
-  Descriptor file = writeTemporary(path, target, encodeTable(largest, hash(name)), probe);
-  if (const int error = file.closeChecked()) saveFailed(path, "closing the temporary file", error);
+  writeTable(std::vector<int>(tableEntries, std::numeric_limits<int>::min()), dir, name, hash, false);
   readCache(dir, name, hash);
 }
 

@@ -32,7 +32,8 @@ void checkPrivate(const std::string& dir, const struct stat& info) {
     throw UnsafeDirectory(shown(dir) + " is a symbolic link; the game keeps its files only in a folder of " +
                           "its own: move the link away");
   if (!S_ISDIR(info.st_mode))
-    throw FileError(shown(dir) + " is not a directory; move it away so that the game can create the directory");
+    throw FileError(shown(dir) +
+                    " is not a directory; move it away so that the game can create the directory");
   if (info.st_uid != ::geteuid())
     throw UnsafeDirectory(shown(dir) + " belongs to another user (uid " + std::to_string(info.st_uid) +
                           "); move it away so that the game can create its own");

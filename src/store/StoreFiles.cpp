@@ -44,7 +44,9 @@ int Descriptor::release() {
 
 int Descriptor::closeChecked() { return ::close(release()) == 0 ? 0 : errno; }
 
-Descriptor openForReading(const std::string& path) { return Descriptor(::open(path.c_str(), O_RDONLY | safeFlags)); }
+Descriptor openForReading(const std::string& path) {
+  return Descriptor(::open(path.c_str(), O_RDONLY | safeFlags));
+}
 Descriptor openForAppending(const std::string& path) {
   return Descriptor(::open(path.c_str(), O_RDWR | O_APPEND | safeFlags));
 }
@@ -53,7 +55,7 @@ Descriptor createNewFile(const std::string& path, int mode) {
 }
 // Read-only is enough for flock, and works on a lock file that a strict umask made read-only.
 Descriptor openShared(const std::string& path) {
-  return Descriptor(::open(path.c_str(), O_RDONLY | O_CREAT | safeFlags, 0666));
+  return Descriptor(::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
 }
 
 ReadOutcome readBounded(int fd, std::size_t cap, std::string& text) {
@@ -134,7 +136,8 @@ std::vector<FolderEntry> listFolder(const std::string& dir) {
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
     struct stat info {};
-    if (::lstat((dir + name).c_str(), &info) == 0) entries.push_back({name, S_ISREG(info.st_mode), info.st_mtim});
+    if (::lstat((dir + name).c_str(), &info) == 0)
+      entries.push_back({name, S_ISREG(info.st_mode), info.st_mtim});
   }
   ::closedir(folder);
   return entries;

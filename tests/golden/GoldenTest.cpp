@@ -11,9 +11,9 @@
 #include <optional>
 #include <sstream>
 
+#include "dice/Lfrand.h"
 #include "game/Game.h"
 #include "screen/MemoryTerminal.h"
-#include "dice/Lfrand.h"
 
 namespace {
 
@@ -27,9 +27,9 @@ struct Case {
   std::optional<std::string> table;
 };
 
-const std::map<std::string, int> keyNames = {{"up", keys::up},       {"down", keys::down}, {"left", keys::left},
-                                             {"right", keys::right}, {"sp", ' '},          {"nl", '\n'},
-                                             {"esc", 27},            {"resize", 410}};
+const std::map<std::string, int> keyNames = {
+    {"up", keys::up}, {"down", keys::down}, {"left", keys::left}, {"right", keys::right},
+    {"sp", ' '},      {"nl", '\n'},         {"esc", 27},          {"resize", 410}};
 
 // Keys: characters as typed, <name> or <number> for others, *N to repeat the previous key N times
 // in all; blanks separate nothing.
@@ -145,7 +145,9 @@ TEST_P(Golden, ScreensAndTableAsReviewed) {
   fs::create_directories(home / ".gridfall");
   fs::permissions(home / ".gridfall", fs::perms::owner_all, fs::perm_options::replace);
   setenv("HOME", home.c_str(), 1);
-  if (c.set.count("stored") != 0) std::ofstream(home / ".gridfall/highscore") << c.set.at("stored").substr(0, c.set.at("stored").size() - 1);
+  if (c.set.count("stored") != 0)
+    std::ofstream(home / ".gridfall/highscore")
+        << c.set.at("stored").substr(0, c.set.at("stored").size() - 1);
 
   MemoryTerminal term;
   useTerminal(term);
@@ -189,6 +191,7 @@ std::vector<std::string> caseNames() {
 }
 
 // Case files are named with letters, digits and underscores, so their names name the tests.
-INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(caseNames()), [](const auto& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(caseNames()),
+                         [](const auto& info) { return info.param; });
 
 }  // namespace

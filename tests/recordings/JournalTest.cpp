@@ -3,8 +3,8 @@
 // it short, and only the ten newest cut-off journals are kept. The recording format's documented
 // bytes are checked here too.
 #include <fcntl.h>
-#include <sys/file.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
