@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "store/DiskCache.h"
+#include "store/FileMessages.h"
 
 namespace {
 
@@ -11,13 +12,6 @@ namespace {
 constexpr std::size_t maxFieldLength = 33;
 // Shortest encoding of one element, "I[]": bounds what a forged capacity hint can reserve.
 constexpr std::size_t shortestElement = 3;
-
-// File contents may be anything; keep messages printable on the terminal.
-std::string printable(std::string_view text) {
-  std::string out;
-  for (char c : text) out += (c >= 0x20 && c < 0x7f) ? c : '?';
-  return out;
-}
 
 // ---- Decoding -------------------------------------------------------------------------------
 
@@ -51,7 +45,7 @@ std::int64_t parseLikeWcstol(std::string_view field, std::size_t at) {
   for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
     const auto digit = static_cast<std::uint64_t>(field[i] - '0');
     if (magnitude > (limit - digit) / 10)
-      damaged(at, "the number " + printable(field) + " does not fit in 64 bits");
+      damaged(at, "the number " + shown(field) + " does not fit in 64 bits");
     magnitude = magnitude * 10 + digit;
   }
   // Two's-complement negation in unsigned arithmetic keeps -2^63 representable.
@@ -89,7 +83,7 @@ int readIntField(Reader& reader, const char* what) {
     case 'R':
     case 'U':
     case 'F': damaged(at, std::string("a value of kind '") + kind + "'; the store holds only arrays of ints");
-    default: damaged(at, "unknown value kind '" + printable(std::string_view(&kind, 1)) + "'");
+    default: damaged(at, "unknown value kind '" + shown(std::string_view(&kind, 1)) + "'");
   }
 }
 
