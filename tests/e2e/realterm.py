@@ -8,36 +8,33 @@ By hand, from this folder: GRIDFALL=../../build/gridfall /usr/bin/python3 -m uni
 import os
 import re
 import shutil
-import signal
 import stat
 import time
 import unittest
 
 import term
+from cases import key_bytes
 from term import GameTest
 
 GOLDEN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "golden", "cases", "frozen_clock.txt")
-KEY_NAMES = {"up": b"\x1bOA", "down": b"\x1bOB", "right": b"\x1bOC", "left": b"\x1bOD", "sp": b" ", "nl": b"\n"}
 LOOKS = {"default": ".", "black": "k", "red": "r", "green": "g", "brown": "y", "blue": "b", "magenta": "m",
          "cyan": "c", "white": "w"}
 PHASE_MARKER = (44, 23)  # the "*" left of "(P)hase-out" while the phase-out waits for a direction
 
 
 def read_case(path):
-    """The keys (as bytes), the expected screens by key index and the expected table of a golden case."""
-    keys, screens, table, current = [], {}, None, None
+    """The keys (as bytes, read by golden_tests), the expected screens by key index and the table."""
+    screens, table, current = {}, None, None
     with open(path) as f:
         for line in f.read().split("\n"):
             word, _, rest = line.partition(" ")
-            if word == "keys":
-                keys += [KEY_NAMES[t[1:-1]] if t.startswith("<") else t.encode() for t in re.findall(r"<\w+>|\S", rest)]
-            elif word == "screen":
+            if word == "screen":
                 current = screens.setdefault(rest, [])
             elif word == "table":
                 table = rest.encode()
             elif line[:1] in ("|", ":") and current is not None:
                 current.append(line)
-    return keys, screens, table
+    return key_bytes(" ".join(l[5:] for l in open(path).read().splitlines() if l.startswith("keys "))), screens, table
 
 
 def render(game):
@@ -67,12 +64,6 @@ def ship(game):
     return next(p for p in game.find("@") if p[1] < 22)
 
 
-def to_end_screen(game):
-    while not game.contains("Play again? (Y/n)"):
-        game.press("h")
-    return game
-
-
 class Determinism(GameTest):
     def test_the_reviewed_game_cell_by_cell_then_the_first_table_of_a_new_home(self):
         keys, screens, table = read_case(GOLDEN)
@@ -98,18 +89,6 @@ class Determinism(GameTest):
         g = self.game(term="vt100").first_screen()
         self.assertEqual(render(g)[:24], screens["0"][:24])
         self.assertTrue(all(c.fg == "default" for y in range(24) for c in g.screen.buffer[y].values()))
-
-
-class Signals(GameTest):
-    def test_a_fatal_signal_restores_the_terminal_and_the_game_dies_of_it(self):
-        for number, typed, on_end_screen in ((signal.SIGINT, b"\x03", False), (signal.SIGQUIT, b"\x1c", True),
-                                             (signal.SIGTERM, None, False), (signal.SIGHUP, None, True)):
-            with self.subTest(signal=number, on_end_screen=on_end_screen):
-                g = self.game().first_screen()
-                to_end_screen(g) if on_end_screen else g.press("p")
-                g.send(typed) if typed else g.signal(number)
-                self.assertEqual(g.wait_for_exit(), 128 + number)
-                self.assertRestored(g)
 
 
 class Input(GameTest):
@@ -172,28 +151,6 @@ class Input(GameTest):
 
 
 class Startup(GameTest):
-    def assertRefused(self, g, pattern):
-        self.assertEqual(g.wait_for_exit(), 1)
-        lines = [l.strip() for l in g.lines() if l.strip()]
-        self.assertEqual(len(lines), 1, g.dump())
-        self.assertRegex(lines[0], pattern)
-        self.assertRestored(g)
-
-    def test_terminals_the_game_cannot_use_get_one_line_saying_why(self):
-        for term_type, pattern in (("no-such-terminal", r"^gridfall: .*no-such-terminal"), ("", r"^gridfall: .*TERM"),
-                                   (None, r"^gridfall: .*TERM"), ("dumb", r"^gridfall: .*dumb.*cursor")):
-            with self.subTest(term=term_type):
-                self.assertRefused(self.game(env={"TERM": term_type}), pattern)
-        for columns, rows in ((74, 24), (80, 23)):
-            with self.subTest(size=(columns, rows)):
-                g = self.game(columns=columns, rows=rows)
-                self.assertRefused(g, r"^gridfall: .*\b75x24\b.*\b%dx%d\b" % (columns, rows))
-                folder = os.path.join(g.home, ".gridfall")
-                self.assertEqual(os.listdir(folder) if os.path.exists(folder) else [], [], "no file is left")
-        # The kernel's size counts, whatever LINES and COLUMNS say.
-        g = self.game(columns=75, rows=24, env={"LINES": "20", "COLUMNS": "60"}).first_screen()
-        self.assertEqual(g.text(0)[:73], "+" + "-" * 71 + "+")
-
     def test_a_failing_game_restores_the_terminal_then_reports_oops(self):
         # A file put where the score folder belongs, once the game has started, fails the save.
         g = self.game()
