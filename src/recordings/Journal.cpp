@@ -20,7 +20,7 @@ const std::string stoppedSuffix = ".stopped.rec";
 const std::string makingSuffix = ".new";
 constexpr int mostNameAttempts = 1000;
 
-// Takes `count` digits (at least one and at most `most` when count is 0) from the front of `text`.
+// Takes from the front of `text` a run of `least` to `most` digits.
 bool takeDigits(std::string_view& text, std::size_t least, std::size_t most) {
   std::size_t n = 0;
   while (n < text.size() && n < most && text[n] >= '0' && text[n] <= '9') ++n;
