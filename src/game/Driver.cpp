@@ -2,10 +2,10 @@
 #include <algorithm>
 
 #include "creatures/Creature.h"
+#include "dice/Lfrand.h"
 #include "game/Game.h"
 #include "player/Player.h"
 #include "specials/Specials.h"
-#include "dice/Lfrand.h"
 
 namespace {
 
@@ -100,8 +100,9 @@ void leaveLevel(GameState& game) {
 
 std::pair<int, int> playGame() { return playGame(newGame()); }
 
-std::pair<int, int> playGame(GameState game) {
+std::pair<int, int> playGame(GameState game, const LevelSeen& levels) {
   while (game.alive && !game.won) {
+    if (levels) levels(game.level);
     game.bossHits = 0;
     // The exit test comes first: a turn never starts on a level whose exit has been reached.
     while (!game.world.exitReached) {

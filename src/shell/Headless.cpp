@@ -44,7 +44,8 @@ class HeadlessPlay final : private OwnScreen, public ForwardingTerminal, public 
 
   // After the player declined another game nothing more can have been recorded.
   void expectNothingMore() const {
-    if (next_ < events_.size()) throw Mismatch{lineOf(next_) + ": the run had ended here, but the recording goes on"};
+    if (next_ < events_.size())
+      throw Mismatch{lineOf(next_) + ": the run had ended here, but the recording goes on"};
   }
 
   std::size_t keysPlayed() const { return keys_; }
@@ -83,12 +84,14 @@ HeadlessRun playHeadless(const Recording& recording, const ScreenSeen& seen) {
   HeadlessPlay play(recording, seen);
   const TerminalSwap swap(play);
   lfSrand(static_cast<int>(recording.seed));
-  const auto noteEnd = [&run](const GameEnd& end) {
-    run.games.push_back({end.score, std::min(end.level, numLevels), end.level > numLevels, end.entered});
+  const auto noteEnd = [&run, &play](const GameEnd& end) {
+    run.games.push_back(
+        {end.score, std::min(end.level, numLevels), end.level > numLevels, end.entered, play.keysPlayed()});
   };
+  const auto noteLevel = [&run, &play](int level) { run.levels.push_back({level, play.keysPlayed()}); };
   try {
     startScreen();
-    playUntilDeclined(play, noteEnd);
+    playUntilDeclined(play, noteEnd, noteLevel);
     play.expectNothingMore();
     run.finished = true;
     if (seen) seen(play.shown(), play.keysPlayed());

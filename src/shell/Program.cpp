@@ -1,18 +1,19 @@
 // The program: seeds the dice from the clock, runs games until the player declines another, and
 // makes sure the terminal is restored however the program ends.
+#include "shell/Program.h"
+
 #include <ctime>
 #include <exception>
 #include <iostream>
 #include <optional>
 
+#include "dice/Lfrand.h"
 #include "game/Game.h"
-#include "shell/Options.h"
-#include "shell/Program.h"
-#include "shell/Session.h"
 #include "screen/CursesTerminal.h"
 #include "screen/MemoryTerminal.h"
+#include "shell/Options.h"
+#include "shell/Session.h"
 #include "store/FileMessages.h"
-#include "dice/Lfrand.h"
 
 namespace {
 
@@ -50,6 +51,8 @@ std::optional<int> answerWithoutPlaying(const Options& options) {
     case Action::Help: std::cout << usageText(); return written(0);
     case Action::Version: std::cout << versionText(); return written(0);
     case Action::Scores: return written(printScores(std::cout, std::cerr));
+    case Action::Cast: return written(printCast(options.recording, options.pace, std::cout, std::cerr));
+    case Action::Verify: return written(printVerification(options.recording, std::cout, std::cerr));
     case Action::Invalid:
       std::cerr << "gridfall: " << options.error << "\nTry 'gridfall --help' for more information.\n";
       return 2;

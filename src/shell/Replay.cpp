@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <chrono>
 
-#include "shell/Session.h"
+#include "recordings/Journal.h"
 #include "screen/CursesTerminal.h"
 #include "screen/ForwardingTerminal.h"
 #include "screen/KeyWait.h"
 #include "screen/Screen.h"
-#include "recordings/Journal.h"
+#include "shell/Session.h"
 #include "store/DiskCache.h"
 #include "store/FileMessages.h"
 
@@ -20,12 +20,14 @@ constexpr int statusRow = 24;            // just below the game's 24 rows, when 
 constexpr std::size_t statusWidth = 74;  // fits the narrowest terminal the game accepts
 constexpr int slowestPace = 1;
 constexpr int fastestPace = 128;
-constexpr int startingPace = 8;  // keys a second
 
 class Playback final : public Session, public ForwardingTerminal, public ScoreTable {
  public:
-  Playback(std::string path, Recording recording)
-      : ForwardingTerminal(cursesTerminal()), path_(std::move(path)), recording_(std::move(recording)) {
+  Playback(std::string path, Recording recording, int pace)
+      : ForwardingTerminal(cursesTerminal()),
+        path_(std::move(path)),
+        recording_(std::move(recording)),
+        pace_(pace) {
     keyCount_ =
         static_cast<int>(std::count_if(recording_.events.begin(), recording_.events.end(),
                                        [](const RecordedEvent& e) { return e.kind == RecordedEvent::Key; }));
@@ -61,7 +63,8 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
     if (next_ >= recording_.events.size()) waitWithoutShowingMore();
     expect(RecordedEvent::Table);
     const std::vector<int>& table = recording_.events[next_++].table;
-    if (next_ < recording_.events.size() && recording_.events[next_].kind == RecordedEvent::TableWritten) ++next_;
+    if (next_ < recording_.events.size() && recording_.events[next_].kind == RecordedEvent::TableWritten)
+      ++next_;
     return mergeScore(table, score);
   }
 
@@ -150,7 +153,7 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
   std::size_t next_ = 0;
   int keyCount_ = 0;
   int keysPlayed_ = 0;
-  int pace_ = startingPace;
+  int pace_;
   bool paused_ = false;
   bool jumping_ = false;
   bool atEnd_ = false;
@@ -158,10 +161,10 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
 
 }  // namespace
 
-std::unique_ptr<Session> playback(const std::string& path) {
+std::unique_ptr<Session> playback(const std::string& path, int pace) {
   try {
     const std::string file = path.empty() ? lastGamePath() : path;
-    return std::make_unique<Playback>(file, readRecordingFile(file));
+    return std::make_unique<Playback>(file, readRecordingFile(file), pace);
   } catch (const RecordingError& e) {
     throw SessionRefused(e.description());
   }
