@@ -71,6 +71,7 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
  private:
   // The screen the game shows at this key, for as long as the pace (or a pause) says.
   void waitForTurnOf() {
+    real_.followResize();
     showStatus();
     real_.showNow();
     if (paused_) {
@@ -83,6 +84,7 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now()).count();
       if (left <= 0 || !keyArrivesWithin(static_cast<int>(left))) {
         if (Clock::now() >= due) return;
+        real_.followResize();  // the wait was cut short by a signal, most likely a resize
         continue;
       }
       control(real_.readKey());

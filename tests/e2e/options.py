@@ -63,6 +63,17 @@ class Options(unittest.TestCase):
             (["--bogus"], None, 2, [], ["gridfall: unknown option '--bogus'", TRY]),
             (["-s", "-x"], None, 2, [], ["gridfall: unknown option '-x'", TRY]),
             (["again"], None, 2, [], ["gridfall: unexpected argument 'again'", TRY]),
+            (["--resume=1"], None, 2, [], ["gridfall: option '--resume' takes no value", TRY]),
+            (["--re"], None, 2, [], ["gridfall: option '--re' is ambiguous: it could be --resume or --replay", TRY]),
+            (["--replay="], None, 2, [], ["gridfall: --replay wants a file name, not an empty one", TRY]),
+            (["--replay", ""], None, 2, [], ["gridfall: --replay wants a file name, not an empty one", TRY]),
+            (["--scores", "--seed", "3"], None, 2, [], ["gridfall: --scores does not go with --seed", TRY]),
+            (["--resume", "-s"], None, 2, [], ["gridfall: --resume does not go with --scores", TRY]),
+            (["--replay", "x", "--scores"], None, 2, [], ["gridfall: --replay does not go with --scores", TRY]),
+            (["--cast", "--verify"], None, 2, [], ["gridfall: --cast does not go with --verify", TRY]),
+            (["--daily", "--seed", "3"], None, 2, [], ["gridfall: --daily does not go with --seed", TRY]),
+            (["--daily", "--resume"], None, 2, [], ["gridfall: --daily does not go with --resume", TRY]),
+            (["--pace", "4"], None, 2, [], ["gridfall: --pace goes only with --cast or --replay", TRY]),
         ]
         for args, stored, status, out, err in cases:
             with self.subTest(args=args, stored=stored):
