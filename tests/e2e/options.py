@@ -94,6 +94,9 @@ class Options(unittest.TestCase):
         for short, long in (("-s", "--scores"), ("-h", "--help"), ("-V", "--version")):
             self.assertIn("%s, %s" % (short, long), help_text)
             self.assertIn(".BR \\%s \", \" \\-\\%s" % (short, long[1:]), manual)
+        for long in ("--seed", "--daily", "--resume", "--replay", "--cast", "--verify", "--pace"):
+            self.assertIn("  %s " % long, help_text)
+            self.assertIn("\\-\\-" + long[2:], manual)
 
     def test_scores_without_a_table_or_with_a_damaged_one(self):
         done, path, _ = self.run_game("--scores")
