@@ -100,8 +100,9 @@ void leaveLevel(GameState& game) {
 
 std::pair<int, int> playGame() { return playGame(newGame()); }
 
-std::pair<int, int> playGame(GameState game) {
+std::pair<int, int> playGame(GameState game, const LevelSeen& levels) {
   while (game.alive && !game.won) {
+    if (levels) levels(game.level);
     game.bossHits = 0;
     // The exit test comes first: a turn never starts on a level whose exit has been reached.
     while (!game.world.exitReached) {

@@ -30,8 +30,10 @@ bool levelOver(const GameState& game);
 void leaveLevel(GameState& game);
 // Plays one whole game on the started screen; returns (score, level).
 std::pair<int, int> playGame();
+// Told each level as it starts (1 when a game starts), so tools that follow a run can mark it.
+using LevelSeen = std::function<void(int level)>;
 // Plays on from the given state (a game started on a later level, for tests and tools).
-std::pair<int, int> playGame(GameState game);
+std::pair<int, int> playGame(GameState game, const LevelSeen& levels = {});
 
 // Installs the next level and places the ship on a clear cell in its left part.
 void nextLevel(World& world, int& level);
@@ -47,7 +49,7 @@ using EndSeen = std::function<void(const GameEnd&)>;
 // again; `seen` learns the end before the question.
 bool endGame(std::pair<int, int> result, ScoreTable& table, const EndSeen& seen = {});
 // Games on the started screen until the player declines another.
-void playUntilDeclined(ScoreTable& table, const EndSeen& seen = {});
+void playUntilDeclined(ScoreTable& table, const EndSeen& seen = {}, const LevelSeen& levels = {});
 
 // Before a game starts: throws the store's error when the table could not be read or saved, so
 // that no game is played for a score that cannot be kept.

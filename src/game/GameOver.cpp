@@ -65,10 +65,10 @@ bool endGame(std::pair<int, int> result, ScoreTable& table, const EndSeen& seen)
   return answer != 'n' && answer != 'N';
 }
 
-void playUntilDeclined(ScoreTable& table, const EndSeen& seen) {
+void playUntilDeclined(ScoreTable& table, const EndSeen& seen, const LevelSeen& levels) {
   for (bool again = true; again;) {
     clearScreen();
-    again = endGame(playGame(), table, seen);
+    again = endGame(playGame(newGame(), levels), table, seen);
   }
 }
 

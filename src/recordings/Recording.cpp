@@ -9,7 +9,6 @@
 namespace {
 
 const std::string magic = "gridfall recording ";
-constexpr int formatVersion = 1;
 constexpr int maxKeyCode = 65535;
 constexpr std::size_t longestNumber = 11;  // "-2147483648"
 
@@ -77,10 +76,10 @@ void readHeader(LineReader& reader, Recording& recording) {
   if (!nextLine(reader, line) || line.substr(0, magic.size()) != magic) {
     throw RecordingError(shown(reader.name) + ": not a gridfall recording");
   }
-  if (line != magic + std::to_string(formatVersion)) {
+  if (line != magic + std::to_string(recordingFormat)) {
     std::string what = "format ";
     what += quoted(line.substr(magic.size()));
-    what += " is not one this version reads (" + std::to_string(formatVersion) + ")";
+    what += " is not one this version reads (" + std::to_string(recordingFormat) + ")";
     fail(reader, what);
   }
   if (!nextLine(reader, line))
@@ -111,7 +110,7 @@ RecordedEvent readEvent(const LineReader& reader, std::string_view line) {
 }  // namespace
 
 std::string recordingHeader(std::uint32_t seed) {
-  return magic + std::to_string(formatVersion) + "\nseed " + std::to_string(seed) + "\n";
+  return magic + std::to_string(recordingFormat) + "\nseed " + std::to_string(seed) + "\n";
 }
 
 std::string keyLine(int code) {

@@ -33,6 +33,9 @@ struct Recording {
   std::size_t wholeBytes;
 };
 
+// The format version this program writes and reads.
+constexpr int recordingFormat = 1;
+
 // Exact file format (version 1): ASCII lines ending in "\n".
 //   gridfall recording 1      first line: what the file is and its format version
 //   seed 1709294400           the dice seed, 0..4294967295

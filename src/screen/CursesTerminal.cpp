@@ -151,6 +151,23 @@ class CursesTerminal : public Terminal {
       return key;
     }
   }
+  // Only a key read hears of a resize, so one is read without waiting; a key the viewer typed
+  // at that moment is put back for the next read.
+  void followResize() override {
+    if (session == nullptr) return;
+    // Nothing is read unless the size changed: a key put back is not seen by a wait on the input.
+    const TerminalSize size = terminalSize();
+    if (size.columns == COLS && size.rows == LINES) return;
+    keepCopy();  // the read refreshes the screen, after which the copy could no longer see what changed
+    wtimeout(stdscr, 0);
+    const int key = wgetch(stdscr);
+    wtimeout(stdscr, -1);
+    if (key == KEY_RESIZE) {
+      repaintAfterResize();
+    } else if (key != ERR) {
+      ungetch(key);
+    }
+  }
   void discardTypedKeys() override {
     ::refresh();
     flushinp();

@@ -29,6 +29,7 @@ class ForwardingTerminal : public Terminal {
   void clear() override { draw_->clear(); }
   void refresh() override { draw_->refresh(); }
   void showNow() override { draw_->showNow(); }
+  void followResize() override { real_.followResize(); }
   int readKey() override { return real_.readKey(); }
   void discardTypedKeys() override { real_.discardTypedKeys(); }
 

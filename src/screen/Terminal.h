@@ -53,6 +53,9 @@ class Terminal {
   // Sends what was drawn to the terminal at once. The game never needs it (a key read shows the
   // screen); showing a recording, whose screens change without a key read, does.
   virtual void showNow() { refresh(); }
+  // A resize that came while no key was read (a replay shows screens between reads): while the
+  // terminal is too small, waits as a key read would; then repaints. Nothing to do by default.
+  virtual void followResize() {}
   // Blocks until a key arrives and returns its code.
   virtual int readKey() = 0;
   // Brings the screen up to date and drops keys typed before it showed. A scripted terminal's

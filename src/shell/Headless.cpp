@@ -84,12 +84,14 @@ HeadlessRun playHeadless(const Recording& recording, const ScreenSeen& seen) {
   HeadlessPlay play(recording, seen);
   const TerminalSwap swap(play);
   lfSrand(static_cast<int>(recording.seed));
-  const auto noteEnd = [&run](const GameEnd& end) {
-    run.games.push_back({end.score, std::min(end.level, numLevels), end.level > numLevels, end.entered});
+  const auto noteEnd = [&run, &play](const GameEnd& end) {
+    run.games.push_back(
+        {end.score, std::min(end.level, numLevels), end.level > numLevels, end.entered, play.keysPlayed()});
   };
+  const auto noteLevel = [&run, &play](int level) { run.levels.push_back({level, play.keysPlayed()}); };
   try {
     startScreen();
-    playUntilDeclined(play, noteEnd);
+    playUntilDeclined(play, noteEnd, noteLevel);
     play.expectNothingMore();
     run.finished = true;
     if (seen) seen(play.shown(), play.keysPlayed());

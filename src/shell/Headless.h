@@ -14,15 +14,22 @@ struct HeadlessGame {
   int score;
   int level;  // the level reached; 11 for a won game
   bool won;
-  bool entered;  // the score entered the recorded table
+  bool entered;           // the score entered the recorded table
+  std::size_t endsAtKey;  // keys played when its end screen came up
+};
+
+struct HeadlessLevel {
+  int level;
+  std::size_t startsAtKey;  // keys played when it started: its first screen is the one after them
 };
 
 struct HeadlessRun {
   std::vector<HeadlessGame> games;
-  std::size_t keys = 0;        // recorded keys played
-  bool fits = true;            // every event fell where the game reads one
-  std::string whereItStopped;  // when it does not fit: the line and what the game wanted there
-  bool finished = false;       // the player declined another game: the run ended normally
+  std::vector<HeadlessLevel> levels;  // every level started, in order, of every game
+  std::size_t keys = 0;               // recorded keys played
+  bool fits = true;                   // every event fell where the game reads one
+  std::string whereItStopped;         // when it does not fit: the line and what the game wanted there
+  bool finished = false;              // the player declined another game: the run ended normally
 };
 
 // Called each time the game waits for a key, with the screen as it stands and the number of keys

@@ -3,14 +3,21 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <string_view>
+#include <vector>
+
+#include "store/FileMessages.h"
 
 namespace {
 
 const char* const shortOptions = ":hVs";
 // Codes for the options without a short form.
-enum { seedOption = 1000, resumeOption, replayOption };
+enum { seedOption = 1000, resumeOption, replayOption, castOption, verifyOption, dailyOption, paceOption };
+constexpr int slowestPace = 1;
+constexpr int fastestPace = 128;
 
 const option longOptions[] = {
     {"help", no_argument, nullptr, 'h'},
@@ -19,18 +26,51 @@ const option longOptions[] = {
     {"seed", required_argument, nullptr, seedOption},
     {"resume", no_argument, nullptr, resumeOption},
     {"replay", optional_argument, nullptr, replayOption},
+    {"cast", optional_argument, nullptr, castOption},
+    {"verify", optional_argument, nullptr, verifyOption},
+    {"daily", no_argument, nullptr, dailyOption},
+    {"pace", required_argument, nullptr, paceOption},
     {nullptr, 0, nullptr, 0},
 };
 
+std::string longName(int code) {
+  for (const option* o = longOptions; o->name != nullptr; ++o) {
+    if (o->val == code) return std::string("--") + o->name;
+  }
+  return "";
+}
+
+// The long options a word abbreviates, as getopt_long matches them.
+std::vector<std::string> optionsStartingWith(std::string_view word) {
+  const std::string_view name = word.substr(2, word.find('=') - 2);
+  std::vector<std::string> found;
+  for (const option* o = longOptions; o->name != nullptr; ++o) {
+    if (std::string_view(o->name).starts_with(name)) found.push_back(std::string("--") + o->name);
+  }
+  return found;
+}
+
+// A letter of a short option as it can be printed: getopt works on bytes, and a byte of a
+// multi-byte character is no character of its own.
+std::string letterShown(int letter) {
+  if (letter > ' ' && letter < 0x7f) return std::string(1, static_cast<char>(letter));
+  char code[8];
+  std::snprintf(code, sizeof code, "\\x%02x", letter & 0xff);
+  return code;
+}
+
 // A short option in error leaves its letter in optopt (it may sit among others, as in "-sx"). A
-// long one leaves 0 there when unknown, or its own letter when given a value it does not take;
-// either way the word is argv[optind - 1].
+// long one leaves 0 there when unknown or ambiguous, or its own code when given a value it does not
+// take; either way the word is argv[optind - 1].
 std::string unknownOption(char* argv[]) {
   const std::string word = argv[optind - 1];
-  if (optopt == 0) return "unknown option '" + word + "'";
-  if (std::string_view(shortOptions).find(static_cast<char>(optopt)) != std::string_view::npos)
-    return "option '" + word.substr(0, word.find('=')) + "' takes no value";
-  return std::string("unknown option '-") + static_cast<char>(optopt) + "'";
+  if (!word.starts_with("--")) return "unknown option '-" + letterShown(optopt) + "'";
+  if (optopt != 0) return "option '" + longName(optopt) + "' takes no value";
+  const std::vector<std::string> found = optionsStartingWith(word);
+  if (found.size() < 2) return "unknown option '" + shown(word) + "'";
+  std::string names;
+  for (const std::string& name : found) names += (names.empty() ? "" : " or ") + name;
+  return "option '" + shown(word) + "' is ambiguous: it could be " + names;
 }
 
 Options invalid(const std::string& error) {
@@ -40,16 +80,53 @@ Options invalid(const std::string& error) {
   return options;
 }
 
-// Options that cannot go together: a replay plays a recording's own seed, as does a resume.
-std::string conflict(const Options& options) {
-  if (options.replay && (options.resume || options.seed))
+// "--replay FILE" as well as "--replay=FILE": a following word that is not an option is the file.
+// No file is "" (last-game.rec); an empty name given is nothing, a mistake.
+std::optional<std::string> fileArgument(int argc, char* argv[]) {
+  if (optarg == nullptr && optind < argc && argv[optind][0] != '-') optarg = argv[optind++];
+  if (optarg == nullptr) return "";
+  if (*optarg == '\0') return std::nullopt;
+  return optarg;
+}
+
+// The options given that choose what the program does, for conflict().
+struct Chosen {
+  std::vector<std::string> names;
+  void add(int code) {
+    const std::string name = code == 's' ? "--scores" : longName(code);
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  }
+  bool has(const char* name) const { return std::find(names.begin(), names.end(), name) != names.end(); }
+};
+
+// Options that cannot go together: a replay plays a recording's own seed, as does a resume; the
+// answers that do not play (--scores, --cast, --verify) take no game options.
+std::string conflict(const Chosen& chosen) {
+  if (chosen.has("--replay") && (chosen.has("--resume") || chosen.has("--seed")))
     return "--replay goes with neither --seed nor --resume";
-  if (options.resume && options.seed)
+  if (chosen.has("--resume") && chosen.has("--seed"))
     return "--resume continues a run with its own seed; --seed does not go with it";
+  std::vector<std::string> rest = chosen.names;
+  std::erase(rest, "--pace");
+  if (rest.size() > 1) return rest[0] + " does not go with " + rest[1];
+  if (chosen.has("--pace") && !chosen.has("--cast") && !chosen.has("--replay"))
+    return "--pace goes only with --cast or --replay";
   return "";
 }
 
+std::optional<int> parsePace(std::string_view text) {
+  const std::optional<std::uint32_t> pace = parseSeed(text);
+  if (!pace || *pace < slowestPace || *pace > fastestPace) return std::nullopt;
+  return static_cast<int>(*pace);
+}
+
 }  // namespace
+
+std::uint32_t dailySeed(std::time_t now) {
+  std::tm date{};
+  gmtime_r(&now, &date);
+  return static_cast<std::uint32_t>((date.tm_year + 1900) * 10000 + (date.tm_mon + 1) * 100 + date.tm_mday);
+}
 
 std::optional<std::uint32_t> parseSeed(std::string_view text) {
   if (text.empty() || text.size() > 10) return std::nullopt;
@@ -62,35 +139,59 @@ std::optional<std::uint32_t> parseSeed(std::string_view text) {
   return static_cast<std::uint32_t>(value);
 }
 
+// One option of the command line into `options`; an error message when it is not understood.
+std::string takeOption(int option, int argc, char* argv[], Options& options) {
+  switch (option) {
+    case 's': options.action = Action::Scores; return "";
+    case seedOption:
+      options.seed = parseSeed(optarg);
+      if (!options.seed)
+        return std::string("--seed wants a number from 0 to 4294967295, not '") + shown(optarg) + "'";
+      return "";
+    case paceOption:
+      if (const std::optional<int> pace = parsePace(optarg)) {
+        options.pace = *pace;
+        return "";
+      }
+      return std::string("--pace wants a number of keys a second from 1 to 128, not '") + shown(optarg) + "'";
+    case resumeOption: options.resume = true; return "";
+    case dailyOption: options.daily = true; return "";
+    case replayOption:
+    case castOption:
+    case verifyOption: {
+      const std::optional<std::string> file = fileArgument(argc, argv);
+      if (!file) return longName(option) + " wants a file name, not an empty one";
+      if (option == replayOption) {
+        options.replay = *file;
+      } else {
+        options.recording = *file;
+        options.action = option == castOption ? Action::Cast : Action::Verify;
+      }
+      return "";
+    }
+    case ':': return "option '" + shown(argv[optind - 1]) + "' needs a value";
+    default: return unknownOption(argv);
+  }
+}
+
 Options parseOptions(int argc, char* argv[]) {
   Options options;
+  Chosen chosen;
   optind = 0;  // full re-initialisation, so the parser can be used more than once
   opterr = 0;  // the messages are the program's own
   for (;;) {
     const int option = getopt_long(argc, argv, shortOptions, longOptions, nullptr);
     if (option == -1) break;
-    switch (option) {
-      case 'h': options.action = Action::Help; return options;
-      case 'V': options.action = Action::Version; return options;
-      case 's': options.action = Action::Scores; break;
-      case seedOption:
-        options.seed = parseSeed(optarg);
-        if (!options.seed) {
-          return invalid(std::string("--seed wants a number from 0 to 4294967295, not '") + optarg + "'");
-        }
-        break;
-      case resumeOption: options.resume = true; break;
-      case replayOption:
-        // "--replay FILE" as well as "--replay=FILE": a following word that is not an option is the file.
-        if (optarg == nullptr && optind < argc && argv[optind][0] != '-') optarg = argv[optind++];
-        options.replay = optarg == nullptr ? "" : optarg;
-        break;
-      case ':': return invalid(std::string("option '") + argv[optind - 1] + "' needs a value");
-      default: return invalid(unknownOption(argv));
+    if (option == 'h' || option == 'V') {
+      options.action = option == 'h' ? Action::Help : Action::Version;
+      return options;
     }
+    if (const std::string error = takeOption(option, argc, argv, options); !error.empty())
+      return invalid(error);
+    chosen.add(option);
   }
-  if (optind < argc) return invalid(std::string("unexpected argument '") + argv[optind] + "'");
-  if (const std::string clash = conflict(options); !clash.empty()) return invalid(clash);
+  if (optind < argc) return invalid("unexpected argument '" + shown(argv[optind]) + "'");
+  if (const std::string clash = conflict(chosen); !clash.empty()) return invalid(clash);
   return options;
 }
 
@@ -99,9 +200,13 @@ std::string usageText() {
          "Fly a ship through ten walled arenas in the terminal.\n"
          "\n"
          "  --seed N         play with dice seed N (0 to 4294967295) instead of the clock's\n"
+         "  --daily          play the seed of today's UTC date, YYYYMMDD: the same everywhere\n"
          "  --resume         continue the newest game that was cut off (hang-up, kill, crash)\n"
          "  --replay [FILE]  show a recording, by default the last finished run: space pauses,\n"
          "                   + and - change the pace, . steps, e jumps to the end, q quits\n"
+         "  --cast [FILE]    print a recording as an asciicast v2 file (asciinema play FILE)\n"
+         "  --verify [FILE]  re-run a recording and print its seed, scores and levels as JSON\n"
+         "  --pace N         keys a second (1 to 128, default 8) of --replay and --cast\n"
          "  -s, --scores     print the table of the five best scores and exit\n"
          "  -h, --help       print this help and exit\n"
          "  -V, --version    print the version and exit\n"

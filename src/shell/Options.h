@@ -2,12 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
 
 // What the program does after reading its command line.
-enum class Action { Play, Help, Version, Scores, Invalid };
+enum class Action { Play, Help, Version, Scores, Cast, Verify, Invalid };
 
 // The parsed command line. Options that change a game (a fixed seed, a recording) add their
 // fields here.
@@ -17,7 +18,13 @@ struct Options {
   std::optional<std::uint32_t> seed;  // --seed N; none: the clock's seconds
   bool resume = false;                // --resume
   std::optional<std::string> replay;  // --replay [FILE]; "" for last-game.rec
+  std::string recording;              // --cast [FILE], --verify [FILE]; "" for last-game.rec
+  bool daily = false;                 // --daily: the seed of today's UTC date
+  int pace = 8;                       // --pace N: keys a second of --cast and --replay
 };
+
+// The seed --daily plays at `now`: the UTC date as the number YYYYMMDD.
+std::uint32_t dailySeed(std::time_t now);
 
 // Reads argv with getopt_long. Never prints and never exits; callers act on the record.
 Options parseOptions(int argc, char* argv[]);

@@ -51,6 +51,8 @@ std::optional<int> answerWithoutPlaying(const Options& options) {
     case Action::Help: std::cout << usageText(); return written(0);
     case Action::Version: std::cout << versionText(); return written(0);
     case Action::Scores: return written(printScores(std::cout, std::cerr));
+    case Action::Cast: return written(printCast(options.recording, options.pace, std::cout, std::cerr));
+    case Action::Verify: return written(printVerification(options.recording, std::cout, std::cerr));
     case Action::Invalid:
       std::cerr << "gridfall: " << options.error << "\nTry 'gridfall --help' for more information.\n";
       return 2;

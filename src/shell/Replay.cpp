@@ -20,12 +20,14 @@ constexpr int statusRow = 24;            // just below the game's 24 rows, when 
 constexpr std::size_t statusWidth = 74;  // fits the narrowest terminal the game accepts
 constexpr int slowestPace = 1;
 constexpr int fastestPace = 128;
-constexpr int startingPace = 8;  // keys a second
 
 class Playback final : public Session, public ForwardingTerminal, public ScoreTable {
  public:
-  Playback(std::string path, Recording recording)
-      : ForwardingTerminal(cursesTerminal()), path_(std::move(path)), recording_(std::move(recording)) {
+  Playback(std::string path, Recording recording, int pace)
+      : ForwardingTerminal(cursesTerminal()),
+        path_(std::move(path)),
+        recording_(std::move(recording)),
+        pace_(pace) {
     keyCount_ =
         static_cast<int>(std::count_if(recording_.events.begin(), recording_.events.end(),
                                        [](const RecordedEvent& e) { return e.kind == RecordedEvent::Key; }));
@@ -69,6 +71,7 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
  private:
   // The screen the game shows at this key, for as long as the pace (or a pause) says.
   void waitForTurnOf() {
+    real_.followResize();
     showStatus();
     real_.showNow();
     if (paused_) {
@@ -81,6 +84,7 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now()).count();
       if (left <= 0 || !keyArrivesWithin(static_cast<int>(left))) {
         if (Clock::now() >= due) return;
+        real_.followResize();  // the wait was cut short by a signal, most likely a resize
         continue;
       }
       control(real_.readKey());
@@ -151,7 +155,7 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
   std::size_t next_ = 0;
   int keyCount_ = 0;
   int keysPlayed_ = 0;
-  int pace_ = startingPace;
+  int pace_;
   bool paused_ = false;
   bool jumping_ = false;
   bool atEnd_ = false;
@@ -159,10 +163,10 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
 
 }  // namespace
 
-std::unique_ptr<Session> playback(const std::string& path) {
+std::unique_ptr<Session> playback(const std::string& path, int pace) {
   try {
     const std::string file = path.empty() ? lastGamePath() : path;
-    return std::make_unique<Playback>(file, readRecordingFile(file));
+    return std::make_unique<Playback>(file, readRecordingFile(file), pace);
   } catch (const RecordingError& e) {
     throw SessionRefused(e.description());
   }

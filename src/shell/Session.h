@@ -45,4 +45,4 @@ std::unique_ptr<Session> openSession(const Options& options, std::time_t now, st
 // The kinds, for openSession.
 std::unique_ptr<Session> newRun(std::uint32_t seed, std::time_t now);
 std::unique_ptr<Session> resumedRun(std::ostream& notes);
-std::unique_ptr<Session> playback(const std::string& path);
+std::unique_ptr<Session> playback(const std::string& path, int pace);

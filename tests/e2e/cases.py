@@ -56,6 +56,8 @@ def manual_lists_options(case):
         manual = f.read()
     for short, long in re.findall(r"^\s+(-\w), --(\w+)", case.stdout, re.M):
         case.test.assertIn(".BR \\%s \", \" \\-\\-%s" % (short, long), manual)
+    for long in re.findall(r"^\s+--(\w+)", case.stdout, re.M):
+        case.test.assertIn("\\-\\-" + long, manual)
 
 
 def colourless(case):

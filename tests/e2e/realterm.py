@@ -5,12 +5,17 @@ game cannot use, and input that ends.
 By hand, from this folder: GRIDFALL=../../build/gridfall /usr/bin/python3 -m unittest -v realterm
 """
 
+import json
 import os
 import re
 import shutil
 import stat
+import subprocess
 import time
 import unittest
+
+import pexpect
+import pyte
 
 import term
 from cases import key_bytes
@@ -60,6 +65,29 @@ def visible(screen):
     return text + looks
 
 
+class CastViewer:
+    """A cast's output events fed one by one to the emulator the tests read the game through."""
+
+    def __init__(self, cast):
+        self.lines = [json.loads(line) for line in cast.splitlines()]
+        self.screen = pyte.Screen(80, 24)
+        self.stream = pyte.Stream(self.screen)
+
+    def cell(self, x, y):
+        return self.screen.buffer[y][x]
+
+    def screens(self):
+        """The screen after each output event, and the markers as (the event they follow, label)."""
+        screens, markers = [], []
+        for _, code, data in self.lines[1:]:
+            if code == "o":
+                self.stream.feed(data)
+                screens.append(render(self))
+            else:
+                markers.append((len(screens) - 1, data))
+        return screens, markers
+
+
 def ship(game):
     return next(p for p in game.find("@") if p[1] < 22)
 
@@ -83,6 +111,33 @@ class Determinism(GameTest):
         self.assertEqual(os.listdir(os.path.join(directory, "journal")), [], "a finished run leaves no journal")
         with open(os.path.join(directory, "highscore"), "rb") as f:
             self.assertEqual(f.read(), table)
+        self.check_cast_and_verify(os.path.join(directory, "last-game.rec"), keys, screens)
+
+    def check_cast_and_verify(self, recording, keys, screens):
+        """The run's recording as a cast shows the reviewed screens event by event; --verify tells its game."""
+        cast = subprocess.run([term.GRIDFALL, "--cast", recording], capture_output=True, text=True, timeout=30)
+        self.assertEqual((cast.returncode, cast.stderr), (0, ""))
+        viewer = CastViewer(cast.stdout)
+        self.assertEqual(viewer.lines[0], {"version": 2, "width": 80, "height": 24, "title": "gridfall, seed 1709294400",
+                                           "env": {"TERM": "xterm-256color", "SHELL": "/bin/sh"}, "idle_time_limit": 1.0})
+        shown, markers = viewer.screens()
+        self.assertEqual(len(shown), len(keys) + 1, "one event for the first screen and one per key")
+        for wait, screen in screens.items():
+            if wait != "end":
+                self.assertEqual(visible(shown[int(wait)]), visible(screen), "the cast's screen after %s keys" % wait)
+        self.assertEqual(markers, [(0, "level 1"), (len(keys) - 1, "game over: 1 points")])
+        self.assertEqual([e[0] for e in viewer.lines[1:] if e[1] == "o"][:3], [0.0, 0.125, 0.25], "8 keys a second")
+        verified = subprocess.run([term.GRIDFALL, "--verify", recording], capture_output=True, text=True, timeout=30)
+        self.assertEqual(json.loads(verified.stdout), {"name": recording, "format": 1, "seed": 1709294400, "keys": len(keys),
+                         "games": [{"score": 1, "level": 1, "won": False, "entered": True}], "finished": True})
+        if shutil.which("asciinema") is None:
+            self.skipTest("asciinema is not installed: the cast is not played by it")
+        path = os.path.join(os.path.dirname(recording), "run.cast")
+        with open(path, "w") as f:
+            f.write(cast.stdout)
+        # asciinema cat wants a terminal of its own (it opens /dev/tty).
+        output, status = pexpect.run("asciinema cat " + path, withexitstatus=True, timeout=60)
+        self.assertEqual(status, 0, output[-500:])
 
     def test_a_terminal_without_colours_shows_the_same_characters_plainly(self):
         keys, screens, _ = read_case(GOLDEN)

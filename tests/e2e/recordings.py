@@ -8,6 +8,7 @@ import shutil
 import signal
 import subprocess
 import tempfile
+import time
 import unittest
 
 from term import GRIDFALL, GameTest
@@ -109,6 +110,14 @@ class Recordings(GameTest):
             f.write(self.table[:-1])  # damaged: a replay neither checks, reads nor writes the table
         viewer = self.game("--replay", home=home, rows=30)
         viewer.wait_until(lambda v: re.search(r"key ([2-9]|\d\d) of", v.text(24)), "the replay to go on by itself")
+        # Too small a terminal holds the replay with live play's message until it grows.
+        at = int(viewer.text(24).split()[2])
+        viewer.resize(60, 20)
+        viewer.wait_until(lambda v: v.contains("gridfall needs 75x24 characters; the terminal is 60x20"), "a wait")
+        time.sleep(1)
+        viewer.resize(80, 30)
+        viewer.wait_until(lambda v: "keys/s" in v.text(24), "the replay to go on")
+        self.assertLessEqual(int(viewer.text(24).split()[2]), at + 2, "the replay went on unseen")
         viewer.send(" ")
         viewer.wait_for_key(until=lambda v: "paused" in v.text(24))
         at = int(viewer.text(24).split()[2])
@@ -160,6 +169,9 @@ class Recordings(GameTest):
         journal = home + "/.gridfall/journal/20240301-120000-2.rec"
         with open(journal, "w") as f:
             f.write(self.recording.replace("t 0 0 0 0 0\nw\n", "", 1))
+        for option in ("--cast", "--verify"):
+            self.assertEqual(run(option, journal, home=home).stderr, "gridfall: " + journal + ": line 38: the game "
+                             "reads the score table here; the recorded run does not fit this version of the game\n")
         refused = run("--resume", home=home)
         self.assertEqual(refused.returncode, 1)
         self.assertRegex(refused.stderr, "^gridfall: skipped " + journal + ": line \\d+: the game reads the score "
@@ -178,6 +190,11 @@ class Recordings(GameTest):
         seeded = self.game("--seed", str(FROZEN_SEED), env=OTHER_CLOCK)
         clocked = self.game()
         self.assertEqual(look(seeded.first_screen()), look(clocked.first_screen()))
+        # --daily: the seed of the UTC date, recorded as any seed is. The frozen clock is read in local time:
+        # 12:00 on 1 March at UTC+14 is 22:00 on 29 February in UTC.
+        daily = self.game("--daily", env={"TZ": "Pacific/Kiritimati"})
+        self.assertEqual(look(daily.first_screen()), look(self.game("--seed", "20240229").first_screen()))
+        self.assertEqual(read(self.journal(daily.home)).split("\n")[1], "seed 20240229")
 
 
 if __name__ == "__main__":

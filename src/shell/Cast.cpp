@@ -1,0 +1,127 @@
+// --cast: a recording as an asciicast v2 terminal recording. The recording is played headless; at
+// every key wait the output that turns the screen shown before into the game's screen is kept as
+// one event: only the cells that changed, each with the colour, bold and reverse the game drew it
+// with. Times follow a steady pace, so the same recording always gives the same bytes.
+#include <cstdio>
+#include <ostream>
+
+#include "shell/Json.h"
+#include "shell/Program.h"
+
+namespace {
+
+// Pauses longer than this are cut short by players; a cast has none, but a viewer's seek may.
+constexpr const char* idleTimeLimit = "1.0";
+
+// The graphic rendition the game draws `cell` with, as one SGR sequence from a full reset: curses
+// colour numbers are the terminal's eight colours, so a pair's foreground is 30 + its colour.
+std::string renditionOf(const ScreenCell& cell, const MemoryTerminal& screen) {
+  std::string code = "\x1b[0";
+  if (cell.pair > 0) {
+    code += ";" + std::to_string(30 + screen.pairForeground(cell.pair));
+    code += ";" + std::to_string(40 + screen.pairBackground(cell.pair));
+  }
+  if (cell.bold) code += ";1";
+  if (cell.reverse) code += ";7";
+  return code + "m";
+}
+
+// The game draws ASCII only; anything else would not be one cell on the viewer's terminal.
+char printable(char ch) { return ch >= ' ' && ch <= '~' ? ch : '?'; }
+
+// Keeps what the viewer's terminal shows and turns it into the game's next screen.
+class Painter {
+ public:
+  std::string paint(const MemoryTerminal& screen) {
+    std::string out;
+    if (first_) {
+      // A known start: attributes reset, cursor hidden (as the game hides it), screen cleared.
+      out = "\x1b[0m\x1b[?25l\x1b[H\x1b[2J";
+      first_ = false;
+    }
+    for (int y = 0; y < MemoryTerminal::rows; ++y) {
+      for (int x = 0; x < MemoryTerminal::columns; ++x) {
+        if (screen.cell(x, y) != shown_[y][x]) paintCell(out, x, y, screen);
+      }
+    }
+    return out;
+  }
+
+ private:
+  void paintCell(std::string& out, int x, int y, const MemoryTerminal& screen) {
+    const ScreenCell& cell = screen.cell(x, y);
+    if (x != cursorX_ || y != cursorY_)
+      out += "\x1b[" + std::to_string(y + 1) + ";" + std::to_string(x + 1) + "H";
+    if (const std::string rendition = renditionOf(cell, screen); rendition != rendition_) {
+      out += rendition;
+      rendition_ = rendition;
+    }
+    out += printable(cell.ch);
+    shown_[y][x] = cell;
+    // After the last column the cursor waits to wrap: the next cell is always reached by a move.
+    cursorX_ = x + 1 < MemoryTerminal::columns ? x + 1 : -1;
+    cursorY_ = y;
+  }
+
+  MemoryTerminal::Grid shown_{};  // a cleared terminal: blanks without colour
+  std::string rendition_ = "\x1b[0m";
+  int cursorX_ = -1;
+  int cursorY_ = -1;
+  bool first_ = true;
+};
+
+struct Frame {
+  std::size_t keysPlayed;
+  std::string output;
+};
+
+std::string timeAt(std::size_t keysPlayed, int pace) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6f", static_cast<double>(keysPlayed) / pace);
+  return text;
+}
+
+std::string header(std::uint32_t seed) {
+  return "{\"version\": 2, \"width\": 80, \"height\": 24, \"title\": " +
+         jsonString("gridfall, seed " + std::to_string(seed)) +
+         ", \"env\": {\"TERM\": \"xterm-256color\", \"SHELL\": \"/bin/sh\"}, \"idle_time_limit\": " +
+         idleTimeLimit + "}\n";
+}
+
+std::string event(std::size_t keysPlayed, int pace, const char* code, const std::string& data) {
+  return "[" + timeAt(keysPlayed, pace) + ", \"" + code + "\", " + jsonString(data) + "]\n";
+}
+
+// The markers that belong with the screen after `keysPlayed` keys: levels started there and games
+// whose end screen came up there.
+std::string markersAt(std::size_t keysPlayed, int pace, const HeadlessRun& run) {
+  std::string out;
+  for (const HeadlessGame& game : run.games) {
+    if (game.endsAtKey == keysPlayed)
+      out += event(keysPlayed, pace, "m", "game over: " + std::to_string(game.score) + " points");
+  }
+  for (const HeadlessLevel& level : run.levels) {
+    if (level.startsAtKey == keysPlayed)
+      out += event(keysPlayed, pace, "m", "level " + std::to_string(level.level));
+  }
+  return out;
+}
+
+}  // namespace
+
+int printCast(const std::string& path, int pace, std::ostream& out, std::ostream& errors) {
+  Painter painter;
+  std::vector<Frame> frames;
+  const auto seen = [&](const MemoryTerminal& screen, std::size_t keysPlayed) {
+    frames.push_back({keysPlayed, painter.paint(screen)});
+  };
+  const std::optional<CheckedRecording> checked = checkRecording(path, seen, errors);
+  if (!checked) return 1;
+  std::string cast = header(checked->recording.seed);
+  for (const Frame& frame : frames) {
+    cast += event(frame.keysPlayed, pace, "o", frame.output);
+    cast += markersAt(frame.keysPlayed, pace, checked->run);
+  }
+  out << cast;
+  return 0;
+}
