@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "creatures/Creature.h"
+#include "common/TerminalInUse.h"
 #include "screen/MemoryTerminal.h"
 #include "dice/Lfrand.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 TEST(BossCreature, FiresItsQuadLaserInLineWithTheShipOrHemmedIn) {
   MemoryTerminal term;
-  useTerminal(term);
+  const TerminalInUse inUse(term);
   lfSrand(1);
   for (auto [hemmed, shipRow] : {std::pair{true, 3}, {false, 10}, {false, 3}}) {
     World w{Map(), {Creature{40, 10, Magenta, Heavy, true, FLeft}}, Player{10, shipRow, 0}, {}, false, 0};
@@ -24,8 +25,6 @@ TEST(BossCreature, FiresItsQuadLaserInLineWithTheShipOrHemmedIn) {
     const auto expected = hemmed || shipRow == 10 ? quad : decltype(quad){};
     EXPECT_EQ(bolts, expected) << "hemmed " << hemmed << ", ship on row " << shipRow;
   }
-  MemoryTerminal spare;
-  useTerminal(spare);
 }
 
 }  // namespace

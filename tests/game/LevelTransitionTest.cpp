@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "game/Game.h"
+#include "common/TerminalInUse.h"
 #include "screen/MemoryTerminal.h"
 #include "dice/Lfrand.h"
 
@@ -9,7 +10,7 @@ namespace {
 
 TEST(NextLevel, KeepsThePowerAndLandsOnAFreeCellOnTheLeft) {
   MemoryTerminal term;
-  useTerminal(term);
+  const TerminalInUse inUse(term);
   for (int seed = 1; seed <= 30; ++seed) {
     lfSrand(seed);
     for (int level = 1; level < numLevels; ++level) {
@@ -29,8 +30,6 @@ TEST(NextLevel, KeepsThePowerAndLandsOnAFreeCellOnTheLeft) {
       EXPECT_EQ(term.cell(p.x, p.y).ch, '@');
     }
   }
-  MemoryTerminal spare;
-  useTerminal(spare);
 }
 
 }  // namespace

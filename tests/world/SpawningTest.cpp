@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "common/TerminalInUse.h"
 #include "screen/MemoryTerminal.h"
 #include "dice/Lfrand.h"
 #include "world/WorldData.h"
@@ -11,7 +12,7 @@ namespace {
 
 TEST(Reinforcements, LandFourColumnsAndFourRowsFromTheShipInTheEntryOfADeadCreature) {
   MemoryTerminal term;
-  useTerminal(term);
+  const TerminalInUse inUse(term);
   lfSrand(5);
   for (int trial = 0; trial < 3000; ++trial) {
     World w{Map(), {Creature{1, 1, Red, Heavy, false, FUp}}, Player{5 + trial % 60, 2 + trial % 17, 0}, {}, false, 0};
@@ -22,8 +23,6 @@ TEST(Reinforcements, LandFourColumnsAndFourRowsFromTheShipInTheEntryOfADeadCreat
     EXPECT_GE(std::abs(c.x - w.player.x), 4) << trial;
     EXPECT_GE(std::abs(c.y - w.player.y), 4) << trial;
   }
-  MemoryTerminal spare;
-  useTerminal(spare);
 }
 
 }  // namespace
