@@ -14,9 +14,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "common/TerminalInUse.h"
 #include "dice/Lfrand.h"
 #include "game/Game.h"
-#include "common/TerminalInUse.h"
 #include "screen/MemoryTerminal.h"
 
 namespace {

@@ -18,7 +18,8 @@ class Screen : public ::testing::Test {
 
 TEST_F(Screen, StartAndEndSetUpAndRestoreTheTerminalAndOnlyAFailingPairIsAnError) {
   startScreen();
-  EXPECT_TRUE(term.active() && term.cbreak() && !term.echo() && term.keypad() && term.cursorVisibility() == 0);
+  EXPECT_TRUE(term.active() && term.cbreak() && !term.echo() && term.keypad() &&
+              term.cursorVisibility() == 0);
   endScreen();
   EXPECT_FALSE(term.active() || term.cbreak() || !term.echo() || term.cursorVisibility() != 1);
   term.refusePairs(true);
@@ -35,8 +36,11 @@ TEST_F(Screen, WeightsBecomeAttributesOnlyWhereDrawnAndOnlyWithColours) {
   const WeightName weights[] = {Heavy, Light, Inverse, HeavyInverse};
   for (int i = 0; i < 4; ++i) printAtColour(i, 0, "w", i == 0 ? Black : Red, weights[i]);
   printAt(4, 0, "f");
-  const ScreenCell expected[] = {{'w', 8, true, false}, {'w', 1, false, false}, {'w', 1, false, true},
-                                 {'w', 1, true, true},  {'f', 0, false, false}};
+  const ScreenCell expected[] = {{'w', 8, true, false},
+                                 {'w', 1, false, false},
+                                 {'w', 1, false, true},
+                                 {'w', 1, true, true},
+                                 {'f', 0, false, false}};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(term.cell(i, 0), expected[i]) << i;
   EXPECT_EQ(getColourNumber2(-1), 7) << "an unknown colour draws white";
   MemoryTerminal mono(false);
@@ -49,7 +53,8 @@ TEST_F(Screen, TextWrapsAtTheRightEdgeWritesOutsideAreDroppedAndClearingEmptiesA
   printAt(78, 5, "abcd");
   EXPECT_EQ(term.text(78, 5, 2) + term.text(0, 6, 2), "abcd");
   for (auto [x, y] : {std::pair{80, 7}, {-1, 7}, {0, 24}}) printAt(x, y, "zz");
-  for (int y = 0; y < MemoryTerminal::rows; ++y) EXPECT_THAT(term.row(y), ::testing::Not(::testing::HasSubstr("zz")));
+  for (int y = 0; y < MemoryTerminal::rows; ++y)
+    EXPECT_THAT(term.row(y), ::testing::Not(::testing::HasSubstr("zz")));
   printAt(78, 23, "1234");  // nothing scrolls past the bottom-right corner
   EXPECT_EQ(term.text(78, 23, 2), "12");
   clearScreen();

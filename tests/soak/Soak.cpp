@@ -11,8 +11,8 @@
 #include <sstream>
 
 #include "common/TerminalInUse.h"
-#include "screen/MemoryTerminal.h"
 #include "dice/Lfrand.h"
+#include "screen/MemoryTerminal.h"
 
 namespace {
 

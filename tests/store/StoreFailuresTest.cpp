@@ -48,9 +48,10 @@ TEST(StoreFailures, ControlCharactersInFileNamesAreShownEscaped) {
         "1m\\/",
         "highscore", strHash);
   };
-  EXPECT_THAT(hostileName, ThrowsMessage<GameError>(AllOf(HasSubstr("/nonexistent/\\x1b[2J\\x07\\x7f\\xc2\\x9b1m\\\\/"),
-                                                          Not(HasSubstr("\x1b")), Not(HasSubstr("\a")),
-                                                          Not(HasSubstr("\x7f")), Not(HasSubstr("\x9b")))));
+  EXPECT_THAT(hostileName,
+              ThrowsMessage<GameError>(AllOf(HasSubstr("/nonexistent/\\x1b[2J\\x07\\x7f\\xc2\\x9b1m\\\\/"),
+                                             Not(HasSubstr("\x1b")), Not(HasSubstr("\a")),
+                                             Not(HasSubstr("\x7f")), Not(HasSubstr("\x9b")))));
   EXPECT_EQ(shown("caf\xc3\xa9 ok"), "caf\xc3\xa9 ok") << "letters of other languages stay";
 }
 

@@ -15,8 +15,8 @@
 #include <sstream>
 
 #include "common/TempHome.h"
-#include "game/Game.h"
 #include "common/TerminalInUse.h"
+#include "game/Game.h"
 #include "screen/MemoryTerminal.h"
 #include "store/DiskCache.h"
 

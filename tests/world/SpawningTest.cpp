@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "common/TerminalInUse.h"
-#include "screen/MemoryTerminal.h"
 #include "dice/Lfrand.h"
+#include "screen/MemoryTerminal.h"
 #include "world/WorldData.h"
 
 namespace {
@@ -15,7 +15,9 @@ TEST(Reinforcements, LandFourColumnsAndFourRowsFromTheShipInTheEntryOfADeadCreat
   const TerminalInUse inUse(term);
   lfSrand(5);
   for (int trial = 0; trial < 3000; ++trial) {
-    World w{Map(), {Creature{1, 1, Red, Heavy, false, FUp}}, Player{5 + trial % 60, 2 + trial % 17, 0}, {}, false, 0};
+    World w{
+        Map(), {Creature{1, 1, Red, Heavy, false, FUp}}, Player{5 + trial % 60, 2 + trial % 17, 0}, {}, false,
+        0};
     addCreature(w, 3);
     ASSERT_EQ(w.creatures.size(), 1u) << "the dead creature's entry is taken";
     const Creature& c = w.creatures[0];
