@@ -1,9 +1,9 @@
 // Builds the benchmark scenes with the game's own level generation, spawning and emitters.
 #include "BusyLevel.h"
 
+#include "dice/Lfrand.h"
 #include "player/Player.h"
 #include "specials/Specials.h"
-#include "dice/Lfrand.h"
 
 namespace {
 

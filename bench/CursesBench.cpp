@@ -15,8 +15,8 @@
 
 #include "BusyLevel.h"
 #include "TurnTimes.h"
-#include "screen/CursesTerminal.h"
 #include "dice/Lfrand.h"
+#include "screen/CursesTerminal.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "BusyLevel.h"
 #include "TurnTimes.h"
-#include "soak/Soak.h"
 #include "dice/Lfrand.h"
+#include "soak/Soak.h"
 
 namespace {
 

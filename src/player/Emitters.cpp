@@ -59,7 +59,9 @@ void addWideLaser(Facing facing, World& w, int x, int y, int colour) {
   }
 }
 
-void addShockwave(World& w, int x, int y) { w.specials.push_back(Special{x, y, Shockwave, 1, '~', Blue, Heavy}); }
+void addShockwave(World& w, int x, int y) {
+  w.specials.push_back(Special{x, y, Shockwave, 1, '~', Blue, Heavy});
+}
 
 void addDisruptor(Facing facing, World& w, int x, int y) {
   adjustPos(x, y);

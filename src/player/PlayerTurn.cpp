@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "player/Player.h"
 #include "dice/Lfrand.h"
+#include "player/Player.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "screen/Terminal.h"
 #include "errors/GameError.h"
+#include "screen/Terminal.h"
 
 // The terminal cannot be used at all (unknown terminal type, too small, not a terminal).
 // The program reports it in one line instead of starting a game.

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "screen/Terminal.h"
 #include "errors/GameError.h"
+#include "screen/Terminal.h"
 
 // Colour numbers, as curses numbers them.
 constexpr int Black = 0;

@@ -37,7 +37,8 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
   std::string journalPath() const override { return journal_.path; }
   std::string recordingTrouble() const override {
     if (journal_.trouble.empty()) return "";
-    if (journal_.path.empty()) return journal_.trouble + "; this run was not recorded, so --resume cannot continue it";
+    if (journal_.path.empty())
+      return journal_.trouble + "; this run was not recorded, so --resume cannot continue it";
     return journal_.trouble + "; the run went on unrecorded, so --resume cannot continue it";
   }
 

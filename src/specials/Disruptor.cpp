@@ -2,9 +2,9 @@
 // twenty cells, wrecks the boss brain, and blasts at the border until it breaks an exit through.
 #include <algorithm>
 
+#include "dice/Lfrand.h"
 #include "player/Player.h"
 #include "specials/Specials.h"
-#include "dice/Lfrand.h"
 
 namespace {
 

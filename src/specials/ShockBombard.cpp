@@ -1,7 +1,7 @@
 // Shockwaves, square rings that grow a cell a turn and sweep the ground to floor until the dice stop
 // them; and bombardments, target markers that count down and then explode.
-#include "specials/Specials.h"
 #include "dice/Lfrand.h"
+#include "specials/Specials.h"
 
 namespace {
 

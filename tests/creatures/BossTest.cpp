@@ -2,15 +2,16 @@
 // hemmed in by walls it fires its quad laser, three cells out; positions games reach by chance.
 #include <gtest/gtest.h>
 
+#include "common/TerminalInUse.h"
 #include "creatures/Creature.h"
-#include "screen/MemoryTerminal.h"
 #include "dice/Lfrand.h"
+#include "screen/MemoryTerminal.h"
 
 namespace {
 
 TEST(BossCreature, FiresItsQuadLaserInLineWithTheShipOrHemmedIn) {
   MemoryTerminal term;
-  useTerminal(term);
+  const TerminalInUse inUse(term);
   lfSrand(1);
   for (auto [hemmed, shipRow] : {std::pair{true, 3}, {false, 10}, {false, 3}}) {
     World w{Map(), {Creature{40, 10, Magenta, Heavy, true, FLeft}}, Player{10, shipRow, 0}, {}, false, 0};
@@ -24,8 +25,6 @@ TEST(BossCreature, FiresItsQuadLaserInLineWithTheShipOrHemmedIn) {
     const auto expected = hemmed || shipRow == 10 ? quad : decltype(quad){};
     EXPECT_EQ(bolts, expected) << "hemmed " << hemmed << ", ship on row " << shipRow;
   }
-  MemoryTerminal spare;
-  useTerminal(spare);
 }
 
 }  // namespace

@@ -1,15 +1,16 @@
 // Where the ship lands on a new level is a range, not one cell: a property over many seeds.
 #include <gtest/gtest.h>
 
+#include "common/TerminalInUse.h"
+#include "dice/Lfrand.h"
 #include "game/Game.h"
 #include "screen/MemoryTerminal.h"
-#include "dice/Lfrand.h"
 
 namespace {
 
 TEST(NextLevel, KeepsThePowerAndLandsOnAFreeCellOnTheLeft) {
   MemoryTerminal term;
-  useTerminal(term);
+  const TerminalInUse inUse(term);
   for (int seed = 1; seed <= 30; ++seed) {
     lfSrand(seed);
     for (int level = 1; level < numLevels; ++level) {
@@ -29,8 +30,6 @@ TEST(NextLevel, KeepsThePowerAndLandsOnAFreeCellOnTheLeft) {
       EXPECT_EQ(term.cell(p.x, p.y).ch, '@');
     }
   }
-  MemoryTerminal spare;
-  useTerminal(spare);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "common/TerminalInUse.h"
 #include "dice/Lfrand.h"
 #include "game/Game.h"
 #include "screen/MemoryTerminal.h"
@@ -171,7 +172,7 @@ TEST_P(Golden, ScreensAndTableAsReviewed) {
         << c.set.at("stored").substr(0, c.set.at("stored").size() - 1);
 
   MemoryTerminal term;
-  useTerminal(term);
+  const TerminalInUse inUse(term);
   term.pushKeys(c.keys);
   std::map<int, std::string> seen;
   int waits = 0;
@@ -181,8 +182,6 @@ TEST_P(Golden, ScreensAndTableAsReviewed) {
     ++waits;
   });
   play(c);
-  MemoryTerminal detached;
-  useTerminal(detached);
   const std::string table = readFile(home / ".gridfall/highscore");
   fs::remove_all(home);
 

@@ -3,6 +3,7 @@
 // it short, and only the ten newest cut-off journals are kept. The recording format's documented
 // bytes are checked here too.
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -21,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using ::testing::HasSubstr;
 using JournalTest = TempHome;
 
 TEST(RecordingFormat, TheDocumentedBytesReadBackAndATornLastLineIsLeftOut) {
@@ -71,7 +73,7 @@ TEST_F(JournalTest, AJournalStoppedByTheFileSizeLimitIsNeverResumed) {
   Journal run = startJournal(42, 0);
   for (int i = 0; i < 20; ++i) appendToJournal(run, keyLine(106));
   setrlimit(RLIMIT_FSIZE, &saved);
-  EXPECT_NE(run.trouble.find("file-size limit"), std::string::npos) << run.trouble;
+  EXPECT_THAT(run.trouble, HasSubstr("file-size limit"));
   EXPECT_EQ(readFile(run.path), recordingHeader(42) + "k 106\nk 106\nk 106\nk 106\nk 106\n");
   EXPECT_TRUE(cutOffJournalsNewestFirst().empty());
   finishJournal(run);
@@ -89,7 +91,7 @@ TEST_F(JournalTest, AJournalStopsAtTheReadersLimitAndFoldersAreMadeWritableWhate
   EXPECT_EQ(fs::status(journalFolder()).permissions(), fs::perms::owner_all);
   const std::string megabyte(1 << 20, 'k');
   for (int i = 0; i < 9; ++i) appendToJournal(run, megabyte);
-  EXPECT_NE(run.trouble.find("limit of 8 MiB"), std::string::npos) << run.trouble;
+  EXPECT_THAT(run.trouble, HasSubstr("limit of 8 MiB"));
   EXPECT_NO_THROW(readRecordingFile(run.path));
   EXPECT_LE(fs::file_size(run.path), maxRecordingBytes);
   closeJournal(run);
@@ -152,7 +154,7 @@ TEST_F(JournalTest, PlantedLinksAreNeverFollowed) {
   pruneJournals(0);
   EXPECT_THROW(cutOffJournalsNewestFirst(), RecordingError);
   EXPECT_TRUE(fs::exists(home / "elsewhere" / "19700101-000000-9.rec"));
-  EXPECT_NE(startJournal(4, 0).trouble.find("symbolic link"), std::string::npos);
+  EXPECT_THAT(startJournal(4, 0).trouble, HasSubstr("symbolic link"));
 }
 
 }  // namespace

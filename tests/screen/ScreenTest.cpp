@@ -1,8 +1,10 @@
 // The screen layer over the in-memory terminal: start and end, refusals, weights, and the writing
 // rules the golden scenarios rely on. The colours of the pairs show only on a real terminal; the
 // end-to-end tests compare them.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "common/TerminalInUse.h"
 #include "screen/MemoryTerminal.h"
 #include "screen/Screen.h"
 
@@ -10,21 +12,21 @@ namespace {
 
 class Screen : public ::testing::Test {
  protected:
-  void SetUp() override { useTerminal(term); }
-  void TearDown() override { useTerminal(spare); }
   MemoryTerminal term;
-  MemoryTerminal spare;
+  const TerminalInUse inUse{term};
 };
 
 TEST_F(Screen, StartAndEndSetUpAndRestoreTheTerminalAndOnlyAFailingPairIsAnError) {
   startScreen();
-  EXPECT_TRUE(term.active() && term.cbreak() && !term.echo() && term.keypad() && term.cursorVisibility() == 0);
+  EXPECT_TRUE(term.active() && term.cbreak() && !term.echo() && term.keypad() &&
+              term.cursorVisibility() == 0);
   endScreen();
   EXPECT_FALSE(term.active() || term.cbreak() || !term.echo() || term.cursorVisibility() != 1);
   term.refusePairs(true);
   EXPECT_THROW(startScreen(), CursesError);
+  MemoryTerminal spare;
   spare.refuseCursor(true);
-  useTerminal(spare);
+  const TerminalInUse onSpare(spare);
   EXPECT_NO_THROW(startScreen());
   EXPECT_NO_THROW(endScreen());
   EXPECT_TRUE(spare.echo());
@@ -34,12 +36,15 @@ TEST_F(Screen, WeightsBecomeAttributesOnlyWhereDrawnAndOnlyWithColours) {
   const WeightName weights[] = {Heavy, Light, Inverse, HeavyInverse};
   for (int i = 0; i < 4; ++i) printAtColour(i, 0, "w", i == 0 ? Black : Red, weights[i]);
   printAt(4, 0, "f");
-  const ScreenCell expected[] = {{'w', 8, true, false}, {'w', 1, false, false}, {'w', 1, false, true},
-                                 {'w', 1, true, true},  {'f', 0, false, false}};
+  const ScreenCell expected[] = {{'w', 8, true, false},
+                                 {'w', 1, false, false},
+                                 {'w', 1, false, true},
+                                 {'w', 1, true, true},
+                                 {'f', 0, false, false}};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(term.cell(i, 0), expected[i]) << i;
   EXPECT_EQ(getColourNumber2(-1), 7) << "an unknown colour draws white";
   MemoryTerminal mono(false);
-  useTerminal(mono);
+  const TerminalInUse onMono(mono);
   printAtColour(3, 2, "X", Cyan, HeavyInverse);
   EXPECT_EQ(mono.cell(3, 2), (ScreenCell{'X', 0, false, false})) << "no attributes without colours";
 }
@@ -48,7 +53,8 @@ TEST_F(Screen, TextWrapsAtTheRightEdgeWritesOutsideAreDroppedAndClearingEmptiesA
   printAt(78, 5, "abcd");
   EXPECT_EQ(term.text(78, 5, 2) + term.text(0, 6, 2), "abcd");
   for (auto [x, y] : {std::pair{80, 7}, {-1, 7}, {0, 24}}) printAt(x, y, "zz");
-  for (int y = 0; y < MemoryTerminal::rows; ++y) EXPECT_EQ(term.row(y).find("zz"), std::string::npos);
+  for (int y = 0; y < MemoryTerminal::rows; ++y)
+    EXPECT_THAT(term.row(y), ::testing::Not(::testing::HasSubstr("zz")));
   printAt(78, 23, "1234");  // nothing scrolls past the bottom-right corner
   EXPECT_EQ(term.text(78, 23, 2), "12");
   clearScreen();

@@ -10,8 +10,9 @@
 #include <iostream>
 #include <sstream>
 
-#include "screen/MemoryTerminal.h"
+#include "common/TerminalInUse.h"
 #include "dice/Lfrand.h"
+#include "screen/MemoryTerminal.h"
 
 namespace {
 
@@ -124,16 +125,6 @@ class Watchdog {
 
  private:
   unsigned seconds_;
-};
-
-// Keeps the screen layer away from a game's terminal once the game is over.
-class TerminalInUse {
- public:
-  explicit TerminalInUse(MemoryTerminal& term) { useTerminal(term); }
-  ~TerminalInUse() {
-    static MemoryTerminal idle(true);
-    useTerminal(idle);
-  }
 };
 
 struct GameRun {

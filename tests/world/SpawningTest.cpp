@@ -3,18 +3,21 @@
 
 #include <cstdlib>
 
-#include "screen/MemoryTerminal.h"
+#include "common/TerminalInUse.h"
 #include "dice/Lfrand.h"
+#include "screen/MemoryTerminal.h"
 #include "world/WorldData.h"
 
 namespace {
 
 TEST(Reinforcements, LandFourColumnsAndFourRowsFromTheShipInTheEntryOfADeadCreature) {
   MemoryTerminal term;
-  useTerminal(term);
+  const TerminalInUse inUse(term);
   lfSrand(5);
   for (int trial = 0; trial < 3000; ++trial) {
-    World w{Map(), {Creature{1, 1, Red, Heavy, false, FUp}}, Player{5 + trial % 60, 2 + trial % 17, 0}, {}, false, 0};
+    World w{
+        Map(), {Creature{1, 1, Red, Heavy, false, FUp}}, Player{5 + trial % 60, 2 + trial % 17, 0}, {}, false,
+        0};
     addCreature(w, 3);
     ASSERT_EQ(w.creatures.size(), 1u) << "the dead creature's entry is taken";
     const Creature& c = w.creatures[0];
@@ -22,8 +25,6 @@ TEST(Reinforcements, LandFourColumnsAndFourRowsFromTheShipInTheEntryOfADeadCreat
     EXPECT_GE(std::abs(c.x - w.player.x), 4) << trial;
     EXPECT_GE(std::abs(c.y - w.player.y), 4) << trial;
   }
-  MemoryTerminal spare;
-  useTerminal(spare);
 }
 
 }  // namespace
