@@ -146,6 +146,13 @@ TEST_F(JournalTest, PlantedLinksAreNeverFollowed) {
   Journal run = startJournal(3, 0);
   EXPECT_FALSE(run.file.valid());
   EXPECT_EQ(readFile(victim), "keep me");
+  // Nor does a new journal replace a file already holding its name.
+  fs::remove(journalFolder() + ".19700101-000000-" + std::to_string(getpid()) + ".new");
+  std::ofstream(journalNamed(std::to_string(getpid()) + ".rec")) << "an older run";
+  Journal second = startJournal(3, 0);
+  EXPECT_EQ(second.path, journalNamed(std::to_string(getpid()) + "-2.rec"));
+  EXPECT_EQ(readFile(journalNamed(std::to_string(getpid()) + ".rec")), "an older run");
+  closeJournal(second);
 
   fs::remove_all(journalFolder());
   fs::create_directories(home / "elsewhere");
