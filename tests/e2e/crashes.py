@@ -5,13 +5,10 @@ start of a run, and for a journal cut short by a 1 KiB file-size limit."""
 import os
 import re
 import shutil
-import subprocess
-import tempfile
 import time
 import unittest
 
-import term
-from term import GRIDFALL, GameTest
+from term import GRIDFALL, GameTest, run
 
 STRACE = shutil.which("strace")
 SEED = "7"
@@ -58,23 +55,8 @@ class Crashes(GameTest):
     def setUp(self):
         self.expected = self.whole_game_table()
 
-    def home(self, journal=None):
-        home = tempfile.mkdtemp(prefix="gridfall-crash-")
-        self.addCleanup(shutil.rmtree, home, True)
-        os.makedirs(home + "/.gridfall/journal")
-        os.chmod(home + "/.gridfall", 0o700)
-        os.chmod(home + "/.gridfall/journal", 0o700)
-        if journal is not None:
-            with open(home + "/.gridfall/journal/20240301-120000-1.rec", "w") as f:
-                f.write(journal)
-        return home
-
     def traced(self, home, strace_options, *args):
-        saved, term.GRIDFALL = term.GRIDFALL, STRACE
-        try:
-            return self.game("-f", "-qq", *strace_options, "--", saved, *args, home=home)
-        finally:
-            term.GRIDFALL = saved
+        return self.game("-f", "-qq", *strace_options, "--", GRIDFALL, *args, home=home, program=STRACE)
 
     def end_the_game(self, game, keys):
         """Sends the keys that end the first game and decline another, each once the game shows it
@@ -126,7 +108,7 @@ class Crashes(GameTest):
                 self.check_once(home, "killed at %s #%d" % (name, ordinal))
 
     def test_a_kill_at_any_call_of_a_runs_start_leaves_no_half_made_file(self):
-        home = self.home()
+        home = self.home(store=True)
         log = os.path.join(home, "trace")
         game = self.traced(home, ["-o", log], "--seed", SEED)
         game.wait_until(lambda g: "Score" in g.lines()[23], "the first screen")
@@ -136,7 +118,7 @@ class Crashes(GameTest):
         self.assertGreaterEqual(len(calls), 10, "the start's calls were found")
         for name, ordinal, args in calls:
             with self.subTest(call="%s #%d %s" % (name, ordinal, args[:60])):
-                home = self.home()
+                home = self.home(store=True)
                 injected = ["-o", "/dev/null", "-e", "inject=%s:signal=KILL:when=%d" % (name, ordinal)]
                 started = self.traced(home, injected, "--seed", SEED)
                 self.assertEqual(started.wait_for_exit(), 137)
@@ -152,13 +134,8 @@ class Crashes(GameTest):
         for ignored in range(127, 133):
             with self.subTest(ignored=ignored):
                 home = self.home(journal_of(["x"] * ignored + FIRST_GAME[:-1]))
-                saved, term.GRIDFALL = term.GRIDFALL, "/bin/sh"
-                try:  # dash counts the limit in 512-byte blocks
-                    game = self.game("-c", 'ulimit -f 2; exec "$0" --resume', saved, home=home)
-                finally:
-                    term.GRIDFALL = saved
+                # dash counts the limit in 512-byte blocks
+                game = self.game("-c", 'ulimit -f 2; exec "$0" --resume', GRIDFALL, home=home, program="/bin/sh")
                 self.end_the_game(game, self.end_keys())
-                resumed = subprocess.run([GRIDFALL, "--resume"], env={"HOME": home, "TERM": "screen"},
-                                         stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=15)
-                self.assertIn("nothing to resume", resumed.stderr)
+                self.assertIn("nothing to resume", run("--resume", home=home).stderr)
                 self.check_once(home, "%d ignored keys" % ignored)

@@ -11,8 +11,10 @@ By hand, from this folder: GRIDFALL=../../build/gridfall python3 -m unittest -v 
 import calendar
 import fcntl
 import os
+import re
 import shutil
 import struct
+import subprocess
 import tempfile
 import termios
 import time
@@ -43,7 +45,7 @@ def _waiting(fd):
 class Game:
     """One run of the binary. args: its command line; env: extra environment (None removes)."""
 
-    def __init__(self, *args, columns=80, rows=24, home=None, env=None, frozen=True, term="screen"):
+    def __init__(self, *args, columns=80, rows=24, home=None, env=None, frozen=True, term="screen", program=None):
         self.home = home or tempfile.mkdtemp(prefix="gridfall-e2e-")
         self.own_home = home is None
         # For a sanitizer build: the address sanitizer wants to be loaded first, but libfaketime is
@@ -62,7 +64,7 @@ class Game:
         self.screen = pyte.Screen(columns, rows)
         self.stream = pyte.ByteStream(self.screen)
         self.output = bytearray()  # everything the game wrote, for checks the emulator cannot make
-        self.child = pexpect.spawn(GRIDFALL, list(args), env=environment, dimensions=(rows, columns))
+        self.child = pexpect.spawn(program or GRIDFALL, list(args), env=environment, dimensions=(rows, columns))
         self.status = None
 
     def close(self):
@@ -171,6 +173,9 @@ class Game:
     def contains(self, text):
         return any(text in line for line in self.screen.display)
 
+    def contains_match(self, pattern):
+        return any(re.search(pattern, line) for line in self.screen.display)
+
     def cell(self, x, y):
         return self.screen.buffer[y][x]
 
@@ -210,8 +215,28 @@ class Game:
         return ", ".join(problems)
 
 
+def run(*args, home, env=None, stdout=subprocess.PIPE):
+    """The binary without a terminal, for what it says before touching one."""
+    env = {"HOME": home, "TERM": "screen", "PATH": "/usr/bin:/bin", **(env or {})}
+    return subprocess.run([GRIDFALL, *args], env={k: v for k, v in env.items() if v is not None}, text=True,
+                          stdin=subprocess.DEVNULL, stdout=stdout, stderr=subprocess.PIPE, timeout=30)
+
+
 class GameTest(unittest.TestCase):
     """A test case whose games are closed after each test."""
+
+    def home(self, journal=None, store=False):
+        """A new HOME, removed after the test; with store, an empty store; with a journal, that cut-off run."""
+        home = tempfile.mkdtemp(prefix="gridfall-e2e-")
+        self.addCleanup(shutil.rmtree, home, True)
+        if store or journal is not None:
+            os.makedirs(home + "/.gridfall/journal")
+            os.chmod(home + "/.gridfall", 0o700)
+            os.chmod(home + "/.gridfall/journal", 0o700)
+        if journal is not None:
+            with open(home + "/.gridfall/journal/20240301-120000-1.rec", "w") as f:
+                f.write(journal)
+        return home
 
     def game(self, *args, **options):
         g = Game(*args, **options)
