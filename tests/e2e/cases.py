@@ -63,8 +63,14 @@ def colourless(case):
     case.test.assertFalse(any(p == b"1" or p[:1] in (b"3", b"4") for p in parts), "a colour or bold was sent")
 
 
+def store_becomes_a_file(case):
+    shutil.rmtree(case.path(".gridfall"))
+    open(case.path(".gridfall"), "w").close()
+
+
 SETUP_STEPS = {"big-table"}
-STEPS = {"big-table": big_table, "manual-lists-options": manual_lists_options, "colourless": colourless}
+STEPS = {"big-table": big_table, "manual-lists-options": manual_lists_options, "colourless": colourless,
+         "store-becomes-a-file": store_becomes_a_file}
 
 
 def makedirs_for(path):
@@ -87,11 +93,16 @@ def size(case, p, n):
 
 
 def until(case, rest):
+    """Presses the key until a line matches (or the game ends)."""
     pattern, keys = rest.rsplit(" ", 1)
     for _ in range(40):
         if case.game.contains_match(pattern):
             break
-        case.game.press(*key_bytes(keys))
+        try:
+            case.game.press(*key_bytes(keys))
+        except term.GameEnded:
+            case.ended()
+            break
     case.test.assertTrue(case.game.contains_match(pattern), case.game.dump())
 
 
@@ -164,6 +175,7 @@ EXPECTATIONS = {
     "out": (lambda c, lines: c.test.assertEqual(c.stdout.splitlines()[:len(lines)], lines), 0),
     "err": (lambda c, lines: c.test.assertEqual(c.stderr.splitlines(), lines), 0),
     "out-match": (lambda c, rest: c.test.assertRegex(c.stdout, rest), 0),
+    "out-lacks": (lambda c, rest: c.test.assertNotIn(rest, c.stdout), 0),
     "err-match": (lambda c, rest: c.test.assertRegex(c.stderr, rest), 0),
     "screen": (lambda c, rest: c.test.assertTrue(c.game.contains_match(rest), "no line matches %r:\n%s"
                                                  % (rest, c.game.dump())), 0),
