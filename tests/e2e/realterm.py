@@ -10,7 +10,6 @@ import os
 import re
 import shutil
 import stat
-import subprocess
 import time
 import unittest
 
@@ -36,11 +35,11 @@ def read_case(path):
     return keys, screens, re.search(r"^table (.*)", case, re.M).group(1).encode()
 
 
-def render(game):
-    """The screen in the golden files' form: characters, then a colour letter per cell (upper case bold)."""
+def render(screen):
+    """A pyte screen in the golden files' form: characters, then a colour letter per cell (upper case bold)."""
     text, looks = [], []
     for y in range(24):
-        row = [game.cell(x, y) for x in range(80)]
+        row = [screen.buffer[y][x] for x in range(80)]
         text.append("|" + "".join(c.data for c in row).rstrip(" "))
         letters = ["#" if c.reverse else LOOKS.get(c.fg, "?") for c in row]
         looks.append(":" + "".join((":" if l == "." else l.upper()) if c.bold else l
@@ -59,27 +58,18 @@ def visible(screen):
     return text + looks
 
 
-class CastViewer:
-    """A cast's output events fed one by one to the emulator the tests read the game through."""
-
-    def __init__(self, cast):
-        self.lines = [json.loads(line) for line in cast.splitlines()]
-        self.screen = pyte.Screen(80, 24)
-        self.stream = pyte.Stream(self.screen)
-
-    def cell(self, x, y):
-        return self.screen.buffer[y][x]
-
-    def screens(self):
-        """The screen after each output event, and the markers as (the event they follow, label)."""
-        screens, markers = [], []
-        for _, code, data in self.lines[1:]:
-            if code == "o":
-                self.stream.feed(data)
-                screens.append(render(self))
-            else:
-                markers.append((len(screens) - 1, data))
-        return screens, markers
+def cast_screens(events):
+    """A cast's output events fed one by one to the emulator the tests read the game through: the screen
+    after each, and the markers as (the event they follow, label)."""
+    screen, screens, markers = pyte.Screen(80, 24), [], []
+    stream = pyte.Stream(screen)
+    for _, code, data in events[1:]:
+        if code == "o":
+            stream.feed(data)
+            screens.append(render(screen))
+        else:
+            markers.append((len(screens) - 1, data))
+    return screens, markers
 
 
 def ship(game):
@@ -93,7 +83,7 @@ class Determinism(GameTest):
         g.first_screen()
         for wait, key in enumerate(keys):
             if str(wait) in screens:
-                self.assertEqual(visible(render(g)), visible(screens[str(wait)]), "the screen at key wait %d" % wait)
+                self.assertEqual(visible(render(g.screen)), visible(screens[str(wait)]), "the screen at wait %d" % wait)
             if wait < len(keys) - 1:
                 g.press(key)
         g.send(keys[-1])
@@ -105,25 +95,25 @@ class Determinism(GameTest):
         self.assertEqual(os.listdir(os.path.join(directory, "journal")), [], "a finished run leaves no journal")
         with open(os.path.join(directory, "highscore"), "rb") as f:
             self.assertEqual(f.read(), table)
-        self.check_cast_and_verify(os.path.join(directory, "last-game.rec"), keys, screens)
+        self.check_cast_and_verify(g.home, os.path.join(directory, "last-game.rec"), keys, screens)
 
-    def check_cast_and_verify(self, recording, keys, screens):
+    def check_cast_and_verify(self, home, recording, keys, screens):
         """The run's recording as a cast shows the reviewed screens event by event; --verify tells its game."""
-        cast = subprocess.run([term.GRIDFALL, "--cast", recording], capture_output=True, text=True, timeout=30)
+        cast = term.run("--cast", recording, home=home)
         self.assertEqual((cast.returncode, cast.stderr), (0, ""))
-        viewer = CastViewer(cast.stdout)
-        self.assertEqual(viewer.lines[0], {"version": 2, "width": 80, "height": 24, "title": "gridfall, seed 1709294400",
-                                           "env": {"TERM": "xterm-256color", "SHELL": "/bin/sh"}, "idle_time_limit": 1.0})
-        shown, markers = viewer.screens()
+        events = [json.loads(line) for line in cast.stdout.splitlines()]
+        self.assertEqual(events[0], {"version": 2, "width": 80, "height": 24, "title": "gridfall, seed 1709294400",
+                                     "env": {"TERM": "xterm-256color", "SHELL": "/bin/sh"}, "idle_time_limit": 1.0})
+        shown, markers = cast_screens(events)
         self.assertEqual(len(shown), len(keys) + 1, "one event for the first screen and one per key")
         for wait, screen in screens.items():
             if wait != "end":
                 self.assertEqual(visible(shown[int(wait)]), visible(screen), "the cast's screen after %s keys" % wait)
         self.assertEqual(markers, [(0, "level 1"), (len(keys) - 1, "game over: 1 points")])
-        self.assertEqual([e[0] for e in viewer.lines[1:] if e[1] == "o"][:3], [0.0, 0.125, 0.25], "8 keys a second")
-        verified = subprocess.run([term.GRIDFALL, "--verify", recording], capture_output=True, text=True, timeout=30)
-        self.assertEqual(json.loads(verified.stdout), {"name": recording, "format": 1, "seed": 1709294400, "keys": len(keys),
-                         "games": [{"score": 1, "level": 1, "won": False, "entered": True}], "finished": True})
+        self.assertEqual([e[0] for e in events[1:] if e[1] == "o"][:3], [0.0, 0.125, 0.25], "8 keys a second")
+        self.assertEqual(json.loads(term.run("--verify", recording, home=home).stdout), {
+            "name": recording, "format": 1, "seed": 1709294400, "keys": len(keys),
+            "games": [{"score": 1, "level": 1, "won": False, "entered": True}], "finished": True})
         if shutil.which("asciinema") is None:
             self.skipTest("asciinema is not installed: the cast is not played by it")
         path = os.path.join(os.path.dirname(recording), "run.cast")
@@ -136,7 +126,7 @@ class Determinism(GameTest):
     def test_a_terminal_without_colours_shows_the_same_characters_plainly(self):
         keys, screens, _ = read_case(GOLDEN)
         g = self.game(term="vt100").first_screen()
-        self.assertEqual(render(g)[:24], screens["0"][:24])
+        self.assertEqual(render(g.screen)[:24], screens["0"][:24])
         self.assertTrue(all(c.fg == "default" for y in range(24) for c in g.screen.buffer[y].values()))
 
 
