@@ -77,11 +77,6 @@ def makedirs_for(path):
     os.makedirs(os.path.dirname(path), 0o700, exist_ok=True)
 
 
-def clock(case, rest):
-    case.frozen = rest == "frozen" or rest.startswith("@")
-    case.env.update({"FAKETIME": rest} if rest.startswith("@") else {})
-
-
 def env(case, rest):
     name, _, value = rest.partition("=")
     case.env[name] = text(value).decode() if "=" in rest else None
@@ -162,7 +157,7 @@ SETUP = {
     "run": (lambda c, rest: setattr(c, "args", [text(w).decode("latin-1") for w in shlex.split(rest)]), 0),
     "shell": (lambda c, rest: setattr(c, "script", rest), 0),
     "tty": (lambda c, rest: setattr(c, "tty", None if rest == "none" else tuple(map(int, rest.split("x")))), 0),
-    "clock": (clock, 0), "env": (env, 0), "stdout": (lambda c, rest: setattr(c, "stdout_to", rest), 0),
+    "env": (env, 0), "stdout": (lambda c, rest: setattr(c, "stdout_to", rest), 0),
     "each": (lambda c, rest: None, 0),
 }
 ACTIONS = {
@@ -205,7 +200,7 @@ class Case:
         test.addCleanup(shutil.rmtree, self.home, True)
         self.vars = {"HOME": self.home, "PID": str(os.getpid())}
         self.args, self.script, self.tty, self.env = [], None, (80, 24), {}
-        self.frozen, self.stdout_to, self.game, self.status, self.stdout, self.stderr = True, None, None, None, "", ""
+        self.stdout_to, self.game, self.status, self.stdout, self.stderr = None, None, None, "", ""
 
     def path(self, p):
         return os.path.join(self.home, p)
@@ -224,8 +219,7 @@ class Case:
             self.status, self.stdout, self.stderr = done.returncode, done.stdout or "", done.stderr
             return
         args, program = (["-c", self.script, term.GRIDFALL], "/bin/sh") if self.script is not None else (self.args, None)
-        self.game = term.Game(*args, columns=self.tty[0], rows=self.tty[1], home=self.home, env=self.env,
-                              frozen=self.frozen, program=program)
+        self.game = term.Game(*args, columns=self.tty[0], rows=self.tty[1], home=self.home, env=self.env, program=program)
         self.test.addCleanup(self.game.close)
 
     def ended(self):
