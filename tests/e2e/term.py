@@ -1,11 +1,11 @@
 """Drives the real gridfall binary on a pseudo-terminal and reads its screen through a terminal
 emulator that keeps each cell's character, colours, bold and reverse.
 
-Every Game has its own HOME and, unless asked otherwise, a clock frozen by libfaketime, so the dice
+Every Game has its own HOME and a clock frozen by libfaketime (an env FAKETIME moves it), so the dice
 seed is known. Nothing here sleeps for a fixed time: after keys are sent it waits until the game has
 read them, sleeps in read() on its terminal again, and everything it wrote has been taken in.
 
-By hand, from this folder: GRIDFALL=../../build/gridfall python3 -m unittest -v signals
+By hand, from this folder: GRIDFALL=../../build/gridfall python3 -m unittest -v realterm
 """
 
 import calendar
@@ -45,27 +45,21 @@ def _waiting(fd):
 class Game:
     """One run of the binary. args: its command line; env: extra environment (None removes)."""
 
-    def __init__(self, *args, columns=80, rows=24, home=None, env=None, frozen=True, term="screen", program=None):
+    def __init__(self, *args, columns=80, rows=24, home=None, env=None, term="screen", program=None):
         self.home = home or tempfile.mkdtemp(prefix="gridfall-e2e-")
         self.own_home = home is None
         # For a sanitizer build: the address sanitizer wants to be loaded first, but libfaketime is
         # preloaded before it; and a leak inside ncurses is not the game's.
         environment = {"HOME": self.home, "TERM": term, "PATH": "/usr/bin:/bin", "LC_ALL": "C.UTF-8", "TZ": "UTC",
                        "ASAN_OPTIONS": "verify_asan_link_order=0",
-                       "LSAN_OPTIONS": "print_suppressions=0:suppressions=" + os.path.join(HERE, "lsan.supp")}
-        if frozen:
-            library = next(p for p in FAKETIME if os.path.exists(p))
-            environment.update(LD_PRELOAD=library, FAKETIME="@" + FROZEN_CLOCK, FAKETIME_DONT_FAKE_MONOTONIC="1")
-        for name, value in (env or {}).items():
-            if value is None:
-                environment.pop(name, None)
-            else:
-                environment[name] = value
+                       "LSAN_OPTIONS": "print_suppressions=0:suppressions=" + os.path.join(HERE, "lsan.supp"),
+                       "LD_PRELOAD": next(p for p in FAKETIME if os.path.exists(p)), "FAKETIME": "@" + FROZEN_CLOCK,
+                       "FAKETIME_DONT_FAKE_MONOTONIC": "1", **(env or {})}
+        environment = {name: value for name, value in environment.items() if value is not None}
         self.screen = pyte.Screen(columns, rows)
         self.stream = pyte.ByteStream(self.screen)
         self.output = bytearray()  # everything the game wrote, for checks the emulator cannot make
         self.child = pexpect.spawn(program or GRIDFALL, list(args), env=environment, dimensions=(rows, columns))
-        self.status = None
 
     def close(self):
         if self.child.isalive():
@@ -200,8 +194,7 @@ class Game:
         while self._take_output():
             pass
         self.child.wait() if self.child.exitstatus is None and self.child.signalstatus is None else None
-        self.status = self.child.exitstatus if self.child.signalstatus is None else 128 + self.child.signalstatus
-        return self.status
+        return self.child.exitstatus if self.child.signalstatus is None else 128 + self.child.signalstatus
 
     def terminal_restored(self):
         """Why the terminal was not given back as found (echo, line editing, cursor, normal screen), or ''."""
