@@ -14,6 +14,7 @@ import subprocess
 import sys
 import tempfile
 import termios
+import time
 import unittest
 
 import term
@@ -121,9 +122,10 @@ def file(case, p, data=""):
 
 
 def typed(case, rest):
-    before = case.game.bytes_read()
-    case.game.send(b"".join(key_bytes(rest)))
+    keys, before, started = b"".join(key_bytes(rest)), case.game.bytes_read(), time.monotonic()
+    case.game.send(keys)
     case.game.wait_for_key(read_since=before)
+    case.took = time.monotonic() - started
 
 
 def pressed(case, rest):
@@ -171,6 +173,7 @@ EXPECTATIONS = {
     "err": (lambda c, lines: c.test.assertEqual(c.stderr.splitlines(), lines), 0),
     "out-match": (lambda c, rest: c.test.assertRegex(c.stdout, rest), 0),
     "out-lacks": (lambda c, rest: c.test.assertNotIn(rest, c.stdout), 0),
+    "took-under": (lambda c, rest: c.test.assertLess(c.took, float(rest), "the game waited for more of it"), 0),
     "err-match": (lambda c, rest: c.test.assertRegex(c.stderr, rest), 0),
     "screen": (lambda c, rest: c.test.assertTrue(c.game.contains_match(rest), "no line matches %r:\n%s"
                                                  % (rest, c.game.dump())), 0),

@@ -23,7 +23,6 @@ from term import GameTest
 GOLDEN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "golden", "cases", "frozen_clock.txt")
 LOOKS = {"default": ".", "black": "k", "red": "r", "green": "g", "brown": "y", "blue": "b", "magenta": "m",
          "cyan": "c", "white": "w"}
-PHASE_MARKER = (44, 23)  # the "*" left of "(P)hase-out" while the phase-out waits for a direction
 
 
 def read_case(path):
@@ -151,24 +150,6 @@ class Input(GameTest):
         g.press("j" if down else "k")
         self.assertEqual(ship(g), (x, y + 1 if down else y - 1))
         self.assertTrue(g.text(22).startswith("Power: 0 "), "the pending phase-out fired:\n" + g.dump())
-
-    def test_keys_and_sequences_nobody_asked_for_cancel_a_selection_at_once_and_do_nothing_else(self):
-        g = self.game().first_screen()
-        where = ship(g)
-        for sequence in (b"\x1bOP", b"\x1b[15~", b"\x1b[M 4$", b"\x1b[<0;42;8M", b"\x1b[200~", b"\x1b[I",
-                         b"\x1b]11;rgb:0000/0000/0000\x07", b"\x1b", b"Z", b" "):
-            with self.subTest(sequence=sequence):
-                self.assertEqual(g.press("p").cell(*PHASE_MARKER).data, "*")
-                started = time.monotonic()
-                g.press(sequence)
-                self.assertLess(time.monotonic() - started, 0.9, "the game waited for more of it")
-                self.assertEqual(g.cell(*PHASE_MARKER).data, " ")
-                self.assertEqual(ship(g), where)
-                self.assertTrue(g.text(22).startswith("Power: 3 "))
-        x, y = where
-        key, dx, dy = (b"l", 1, 0) if g.cell(x + 1, y).data == "." else (b"j", 0, 1)
-        g.press(b"\x1b" + key)
-        self.assertEqual(ship(g), (x + dx, y + dy), "Escape and a key at once keep the key")
 
     def test_a_hang_up_ends_the_game_at_once(self):
         g = self.game().first_screen()
