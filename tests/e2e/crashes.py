@@ -8,30 +8,18 @@ import shutil
 import time
 import unittest
 
-from term import GRIDFALL, GameTest, run
+from term import FIRST_GAME, GRIDFALL, SEED, GameTest, journal_of, run
 
 STRACE = shutil.which("strace")
-SEED = "7"
-# Seed 7: the ship dies at the 34th key; the 35th shows the end box and saves the table.
-FIRST_GAME = (["q", "h"] * 18)[:35]
 FILE_CALLS = {"openat", "flock", "fsync", "rename", "renameat2", "unlink", "ftruncate", "mkdir", "chmod", "write",
               "close", "read", "fstat", "newfstatat", "getdents64", "lseek", "pread64"}
 CALL = re.compile(r"^(?:\d+ +)?(\w+)\((.*)\) += (-?\d+)")
-
-
-def journal_of(keys):
-    return "gridfall recording 1\nseed %s\n" % SEED + "".join("k %d\n" % ord(k) for k in keys)
-
-
 CUT_OFF = journal_of(FIRST_GAME[:-1])  # the first game, cut off before its last key
 END_KEYS = [(FIRST_GAME[-1], lambda g: "Score" in g.lines()[23]), ("n", lambda g: g.contains("Play again?"))]
 
 
 def leftovers(home):
-    found = []
-    for folder, _, names in os.walk(os.path.join(home, ".gridfall")):
-        found += [n for n in names if n.endswith(".new") or ".tmp" in n]
-    return found
+    return [n for _, _, names in os.walk(home + "/.gridfall") for n in names if n.endswith(".new") or ".tmp" in n]
 
 
 def file_calls(log, home):

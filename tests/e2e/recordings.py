@@ -8,13 +8,10 @@ import signal
 import time
 import unittest
 
-from term import FROZEN_SEED, Game, GameTest, run
+from term import FIRST_GAME, FROZEN_SEED, SEED, Game, GameTest, run
 
-SEED = "7"
-# Seed 7: quad lasers while drifting left score a point, and the end box shows after 35 keys; the
-# second game flies down until it dies. The cuts fall with a power chosen (after "q"), mid-level,
-# on the end box, and after a death and "play again".
-FIRST_GAME = (["q", "h"] * 18)[:35]
+# After the first game (term.FIRST_GAME), the second flies down until it dies. The cuts fall with a
+# power chosen (after "q"), mid-level, on the end box, and after a death and "play again".
 KEYS = FIRST_GAME + ["y"] + ["j"] * 10 + ["n"]
 CUTS = [(9, signal.SIGKILL), (20, signal.SIGHUP), (35, signal.SIGKILL), (38, signal.SIGHUP)]
 OTHER_CLOCK = {"FAKETIME": "@2031-07-04 08:00:00"}
