@@ -1,6 +1,6 @@
 """The real binary in a real terminal: the reviewed golden game replayed cell by cell with the clock
-frozen, the first run in a new home, fatal signals, resizes, keys nobody asked for, terminals the
-game cannot use, and input that ends.
+frozen (and its cast and --verify), the first run in a new home, a terminal without colours, resizes
+and a hang-up. Other real-terminal checks are reviewed cases (cases.py).
 
 By hand, from this folder: GRIDFALL=../../build/gridfall /usr/bin/python3 -m unittest -v realterm
 """
