@@ -1,6 +1,6 @@
 """Runs the reviewed real-terminal cases under cases/: each file says how the binary is started
 (command line, environment, terminal size, files under HOME), what is sent to it and what must
-follow. The grammar is in cases/README. By hand, from this folder:
+follow. The grammar is in docs/testing.md. By hand, from this folder:
     GRIDFALL=../../build/gridfall GOLDEN_TESTS=../../build/tests/golden_tests python3 cases.py [names]
 """
 
@@ -14,14 +14,13 @@ import subprocess
 import sys
 import tempfile
 import termios
+import time
 import unittest
 
 import term
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CASES = os.path.join(HERE, "cases")
-SETUP = {"put", "dir", "link", "fifo", "size", "run", "shell", "tty", "clock", "env", "stdout", "each"}
-ACTIONS = {"wait", "press", "type", "send", "until", "signal", "step"}
 SGR = re.compile(rb"\x1b\[([0-9;]*)m")
 
 
@@ -65,8 +64,136 @@ def colourless(case):
     case.test.assertFalse(any(p == b"1" or p[:1] in (b"3", b"4") for p in parts), "a colour or bold was sent")
 
 
+def store_becomes_a_file(case):
+    shutil.rmtree(case.path(".gridfall"))
+    open(case.path(".gridfall"), "w").close()
+
+
 SETUP_STEPS = {"big-table"}
-STEPS = {"big-table": big_table, "manual-lists-options": manual_lists_options, "colourless": colourless}
+STEPS = {"big-table": big_table, "manual-lists-options": manual_lists_options, "colourless": colourless,
+         "store-becomes-a-file": store_becomes_a_file}
+
+
+def makedirs_for(path):
+    os.makedirs(os.path.dirname(path), 0o700, exist_ok=True)
+
+
+def env(case, rest):
+    name, _, value = rest.partition("=")
+    case.env[name] = text(value).decode() if "=" in rest else None
+
+
+def size(case, p, n):
+    os.truncate(case.path(p), int(n))
+    case.put_files.pop(p, None)
+
+
+def until(case, rest):
+    """Presses the key until a line matches (or the game ends)."""
+    pattern, keys = rest.rsplit(" ", 1)
+    for _ in range(40):
+        if case.game.contains_match(pattern):
+            break
+        try:
+            case.game.press(*key_bytes(keys))
+        except term.GameEnded:
+            case.ended()
+            break
+    case.test.assertTrue(case.game.contains_match(pattern), case.game.dump())
+
+
+def says(case, rest):
+    case.ended()
+    case.test.assertNotIn("\n", case.stdout.strip(), "one line")
+    case.test.assertRegex(case.stdout.strip(), rest)
+
+
+def names(case, folder, pattern, *wanted):
+    there = os.listdir(case.path(folder)) if os.path.isdir(case.path(folder)) else []
+    for p in [p for p in case.put_files if os.path.normpath(os.path.dirname(p) or ".") == folder]:
+        case.put_files.pop(p) if re.search(pattern, os.path.basename(p)) else None
+    case.test.assertEqual(sorted(n for n in there if re.search(pattern, n)), sorted(wanted), folder)
+
+
+def file(case, p, data=""):
+    case.put_files.pop(p, None)
+    with open(case.path(p), "rb") as f:
+        case.test.assertEqual(f.read(), text(data), p)
+
+
+def typed(case, rest):
+    keys, before, started = b"".join(key_bytes(rest)), case.game.bytes_read(), time.monotonic()
+    case.game.send(keys)
+    case.game.wait_for_key(read_since=before)
+    case.took = time.monotonic() - started
+
+
+def pressed(case, rest):
+    case.game.first_screen() if case.game.bytes_read() <= 0 else None
+    for key in key_bytes(rest):
+        case.game.press(key)
+
+
+def step(case, rest):
+    name, *args = rest.split()
+    STEPS[name](case, *args)
+
+
+def status(case, rest):
+    case.ended()
+    case.test.assertEqual(case.status, int(rest) if rest.isdigit() else 128 + getattr(signal, "SIG" + rest), case.dump())
+
+
+def restored(case, _):
+    case.ended()
+    case.test.assertEqual(case.game.terminal_restored(), "", case.game.dump())
+
+
+# Each word: (its function, whether it takes the rest of the line whole or split at blanks).
+SETUP = {
+    "put": (lambda c, p, data="": c.put(p, text(data)), 2),
+    "dir": (lambda c, p, mode: (os.makedirs(c.path(p), exist_ok=True), os.chmod(c.path(p), int(mode, 8))), 1),
+    "link": (lambda c, p, target: (makedirs_for(c.path(p)), os.symlink(target, c.path(p))), 2),
+    "fifo": (lambda c, p: os.mkfifo(c.path(p)), 1),
+    "size": (size, 2),
+    "run": (lambda c, rest: setattr(c, "args", [text(w).decode("latin-1") for w in shlex.split(rest)]), 0),
+    "shell": (lambda c, rest: setattr(c, "script", rest), 0),
+    "tty": (lambda c, rest: setattr(c, "tty", None if rest == "none" else tuple(map(int, rest.split("x")))), 0),
+    "env": (env, 0), "stdout": (lambda c, rest: setattr(c, "stdout_to", rest), 0),
+    "each": (lambda c, rest: None, 0),
+}
+ACTIONS = {
+    "wait": (lambda c, _: c.game.first_screen(), 0), "press": (pressed, 0), "type": (typed, 0),
+    "send": (lambda c, rest: c.game.send(b"".join(key_bytes(rest))), 0), "until": (until, 0),
+    "signal": (lambda c, rest: c.game.signal(getattr(signal, "SIG" + rest)), 0), "step": (step, 0),
+}
+EXPECTATIONS = {
+    "status": (status, 0), "restored": (restored, 0), "says": (says, 0),
+    "out": (lambda c, lines: c.test.assertEqual(c.stdout.splitlines()[:len(lines)], lines), 0),
+    "err": (lambda c, lines: c.test.assertEqual(c.stderr.splitlines(), lines), 0),
+    "out-match": (lambda c, rest: c.test.assertRegex(c.stdout, rest), 0),
+    "out-lacks": (lambda c, rest: c.test.assertNotIn(rest, c.stdout), 0),
+    "took-under": (lambda c, rest: c.test.assertLess(c.took, float(rest), "the game waited for more of it"), 0),
+    "err-match": (lambda c, rest: c.test.assertRegex(c.stderr, rest), 0),
+    "screen": (lambda c, rest: c.test.assertTrue(c.game.contains_match(rest), "no line matches %r:\n%s"
+                                                 % (rest, c.game.dump())), 0),
+    "screen-all": (lambda c, rest: c.test.assertRegex("".join(c.game.lines()).strip(), rest), 0),
+    "row": (lambda c, y, pattern: c.test.assertRegex(c.game.text(int(y)), pattern), 2),
+    "cells": (lambda c, ch, *where: c.test.assertEqual(c.game.find(ch), [tuple(map(int, w.split(","))) for w in where],
+                                                       c.game.dump()), 1),
+    "file": (file, 2), "names": (names, 1), "absent": (lambda c, p: c.test.assertFalse(os.path.lexists(c.path(p)), p), 0),
+    "points-to": (lambda c, p, target: c.test.assertEqual(os.readlink(c.path(p)), target), 1),
+    "untaken": (lambda c, _: c.test.assertNotIn(b"\x1b[?1049h", c.game.output, "the terminal was taken"), 0),
+    "flow": (lambda c, rest: c.test.assertEqual(bool(termios.tcgetattr(c.game.child.child_fd)[0] & termios.IXON),
+                                                rest == "on"), 0),
+}
+
+
+def call(table, case, word, rest):
+    """Calls a word's function with the rest of its line: whole (0), split at blanks (1), or in n parts (n)."""
+    function, split = table[word]
+    args = [rest] if split == 0 else rest.split() if split == 1 else rest.split(" ", split - 1)
+    function(case, *args)
 
 
 class Case:
@@ -75,157 +202,33 @@ class Case:
         self.home = tempfile.mkdtemp(prefix="gridfall-case-")
         test.addCleanup(shutil.rmtree, self.home, True)
         self.vars = {"HOME": self.home, "PID": str(os.getpid())}
-        self.args, self.script, self.tty, self.term, self.env = [], None, (80, 24), "screen", {}
-        self.frozen, self.stdout_to, self.game, self.status, self.stdout, self.stderr = True, None, None, None, "", ""
+        self.args, self.script, self.tty, self.env = [], None, (80, 24), {}
+        self.stdout_to, self.game, self.status, self.stdout, self.stderr = None, None, None, "", ""
 
     def path(self, p):
         return os.path.join(self.home, p)
 
     def put(self, p, data):
-        os.makedirs(os.path.dirname(self.path(p)), 0o700, exist_ok=True)
+        makedirs_for(self.path(p))
         with open(self.path(p), "wb") as f:
             f.write(data)
         self.put_files[p] = data
 
-    def setup(self, word, rest):
-        a = rest.split(" ", 1)
-        if word == "put":
-            self.put(a[0], text(a[1]) if len(a) > 1 else b"")
-        elif word == "dir":
-            os.makedirs(self.path(a[0]), exist_ok=True)
-            os.chmod(self.path(a[0]), int(a[1], 8))
-        elif word == "link":
-            os.makedirs(os.path.dirname(self.path(a[0])), 0o700, exist_ok=True)
-            os.symlink(a[1], self.path(a[0]))
-        elif word == "fifo":
-            os.mkfifo(self.path(a[0]))
-        elif word == "size":
-            os.truncate(self.path(a[0]), int(a[1]))
-            self.put_files.pop(a[0], None)
-        elif word == "run":
-            self.args = [text(word).decode("latin-1") for word in shlex.split(rest)]
-        elif word == "shell":
-            self.script = rest
-        elif word == "tty":
-            self.tty = None if rest == "none" else tuple(int(n) for n in a[0].split("x"))
-        elif word == "clock":
-            self.frozen = rest == "frozen"
-            self.env.update({} if self.frozen else {"FAKETIME": rest} if rest.startswith("@") else {})
-            self.frozen = self.frozen or rest.startswith("@")
-        elif word == "env":
-            name, _, value = rest.partition("=")
-            self.env[name] = text(value).decode() if "=" in rest else None
-        elif word == "stdout":
-            self.stdout_to = rest
-        elif word == "step":
-            name, *args = rest.split()
-            STEPS[name](self, *args)
-
     def start(self):
         if self.tty is None:
-            env = {"HOME": self.home, "TERM": "screen", "PATH": "/usr/bin:/bin", **self.env}
             out = open(self.stdout_to, "w") if self.stdout_to else subprocess.PIPE
             self.test.addCleanup(out.close) if self.stdout_to else None
-            done = subprocess.run([term.GRIDFALL, *self.args], stdin=subprocess.DEVNULL, stdout=out,
-                                  stderr=subprocess.PIPE, env={k: v for k, v in env.items() if v is not None}, timeout=30)
-            self.status, self.stdout, self.stderr = done.returncode, (done.stdout or b"").decode(), done.stderr.decode()
+            done = term.run(*self.args, home=self.home, env=self.env, stdout=out)
+            self.status, self.stdout, self.stderr = done.returncode, done.stdout or "", done.stderr
             return
-        program, args = term.GRIDFALL, self.args
-        if self.script is not None:
-            program, args = "/bin/sh", ["-c", self.script, term.GRIDFALL]
-        saved, term.GRIDFALL = term.GRIDFALL, program
-        try:
-            self.game = term.Game(*args, columns=self.tty[0], rows=self.tty[1], home=self.home, env=self.env,
-                                  frozen=self.frozen)
-        finally:
-            term.GRIDFALL = saved
+        args, program = (["-c", self.script, term.GRIDFALL], "/bin/sh") if self.script is not None else (self.args, None)
+        self.game = term.Game(*args, columns=self.tty[0], rows=self.tty[1], home=self.home, env=self.env, program=program)
         self.test.addCleanup(self.game.close)
-
-    def act(self, word, rest):
-        g = self.game
-        if word == "wait":
-            g.first_screen()
-        elif word == "press":
-            g.first_screen() if g.bytes_read() <= 0 else None
-            for key in key_bytes(rest):
-                g.press(key)
-        elif word == "type":
-            before = g.bytes_read()
-            g.send(b"".join(key_bytes(rest)))
-            g.wait_for_key(read_since=before)
-        elif word == "send":
-            g.send(b"".join(key_bytes(rest)))
-        elif word == "until":
-            pattern, keys = rest.rsplit(" ", 1)
-            for _ in range(40):
-                if g.contains_match(pattern):
-                    break
-                g.press(*key_bytes(keys))
-            self.test.assertTrue(g.contains_match(pattern), g.dump())
-        elif word == "signal":
-            g.signal(getattr(signal, "SIG" + rest))
-        elif word == "step":
-            name, *args = rest.split()
-            STEPS[name](self, *args)
 
     def ended(self):
         if self.game is not None and self.status is None:
             self.status = self.game.wait_for_exit()
             self.stdout = self.game.output.decode(errors="replace")
-
-    def expect(self, word, rest):
-        t, g = self.test, self.game
-        if word == "status":
-            self.ended()
-            t.assertEqual(self.status, int(rest) if rest.isdigit() else 128 + getattr(signal, "SIG" + rest), self.dump())
-        elif word == "out":
-            t.assertEqual(self.stdout.splitlines()[:len(rest)], rest)
-        elif word == "out-match":
-            t.assertRegex(self.stdout, rest)
-        elif word == "err":
-            t.assertEqual(self.stderr.splitlines(), rest)
-        elif word == "err-match":
-            t.assertRegex(self.stderr, rest)
-        elif word == "says":
-            self.ended()
-            said = self.stdout.strip()
-            t.assertNotIn("\n", said, "one line")
-            t.assertRegex(said, rest)
-        elif word == "screen":
-            t.assertTrue(g.contains_match(rest), "no line matches %r:\n%s" % (rest, g.dump()))
-        elif word == "screen-all":
-            t.assertRegex("".join(g.lines()).strip(), rest)
-        elif word == "row":
-            y, pattern = rest.split(" ", 1)
-            t.assertRegex(g.text(int(y)), pattern)
-        elif word == "cells":
-            ch, *where = rest.split()
-            t.assertEqual(g.find(ch), [tuple(int(n) for n in w.split(",")) for w in where], g.dump())
-        elif word == "file":
-            p, _, data = rest.partition(" ")
-            self.put_files.pop(p, None)
-            with open(self.path(p), "rb") as f:
-                t.assertEqual(f.read(), text(data), p)
-        elif word == "absent":
-            t.assertFalse(os.path.lexists(self.path(rest)), rest + " exists")
-        elif word == "points-to":
-            p, target = rest.split()
-            t.assertEqual(os.readlink(self.path(p)), target)
-        elif word == "names":
-            folder, pattern, *names = rest.split()
-            there = os.listdir(self.path(folder)) if os.path.isdir(self.path(folder)) else []
-            for p in [p for p in self.put_files if os.path.normpath(os.path.dirname(p) or ".") == folder]:
-                self.put_files.pop(p) if re.search(pattern, os.path.basename(p)) else None
-            t.assertEqual(sorted(n for n in there if re.search(pattern, n)), sorted(names), folder)
-        elif word == "restored":
-            self.ended()
-            t.assertEqual(g.terminal_restored(), "", g.dump())
-        elif word == "untaken":
-            t.assertNotIn(b"\x1b[?1049h", g.output, "the terminal was taken")
-        elif word == "flow":
-            t.assertEqual(bool(termios.tcgetattr(g.child.child_fd)[0] & termios.IXON), rest == "on")
-        else:
-            raise ValueError("unknown word %r" % word)
 
     def dump(self):
         return self.game.dump() if self.game else self.stderr
@@ -238,26 +241,24 @@ class Case:
                 rest = rest.replace("$" + name, value)
             try:
                 if word in SETUP or word == "step" and rest.split()[0] in SETUP_STEPS:
-                    self.setup(word, rest)
+                    call(SETUP if word in SETUP else ACTIONS, self, word, rest)
                     continue
                 if not started:
                     self.start()
                     started = True
                 if word in ("out", "err"):
                     (outs if word == "out" else errs).append(rest)
-                elif word in ACTIONS:
-                    self.act(word, rest)
                 else:
-                    self.expect(word, rest)
-            except (ValueError, IndexError, KeyError) as e:
+                    call(ACTIONS if word in ACTIONS else EXPECTATIONS, self, word, rest)
+            except (ValueError, IndexError, KeyError, TypeError) as e:
                 raise ValueError("line %d: %s: %s" % (number, line, e))
         if not started:
             self.start()
         words = {l.split(" ")[0] for _, l in self.lines}
         if self.tty is None and not self.stdout_to:
-            self.expect("out", outs) if outs or "out-match" in words else self.test.assertEqual(self.stdout, "")
+            call(EXPECTATIONS, self, "out", outs) if outs or "out-match" in words else self.test.assertEqual(self.stdout, "")
         if self.tty is None and "err-match" not in words:
-            self.expect("err", errs)
+            call(EXPECTATIONS, self, "err", errs)
         for p, data in self.put_files.items():
             with open(self.path(p), "rb") as f:
                 self.test.assertEqual(f.read(), data, p + " is only read")
@@ -272,9 +273,6 @@ def read(name):
         return [(name, lines)]
     var, values = each[0][0], each[0][1:]
     return [("%s[%s]" % (name, v), [(n, l.replace("$" + var, v)) for n, l in lines]) for v in values]
-
-
-term.Game.contains_match = lambda g, pattern: any(re.search(pattern, l) for l in g.screen.display)
 
 
 class Cases(unittest.TestCase):

@@ -5,32 +5,21 @@ start of a run, and for a journal cut short by a 1 KiB file-size limit."""
 import os
 import re
 import shutil
-import subprocess
-import tempfile
 import time
 import unittest
 
-import term
-from term import GRIDFALL, GameTest
+from term import FIRST_GAME, GRIDFALL, SEED, GameTest, journal_of, run
 
 STRACE = shutil.which("strace")
-SEED = "7"
-# Seed 7: the ship dies at the 34th key; the 35th shows the end box and saves the table.
-FIRST_GAME = (["q", "h"] * 18)[:35]
 FILE_CALLS = {"openat", "flock", "fsync", "rename", "renameat2", "unlink", "ftruncate", "mkdir", "chmod", "write",
               "close", "read", "fstat", "newfstatat", "getdents64", "lseek", "pread64"}
 CALL = re.compile(r"^(?:\d+ +)?(\w+)\((.*)\) += (-?\d+)")
-
-
-def journal_of(keys):
-    return "gridfall recording 1\nseed %s\n" % SEED + "".join("k %d\n" % ord(k) for k in keys)
+CUT_OFF = journal_of(FIRST_GAME[:-1])  # the first game, cut off before its last key
+END_KEYS = [(FIRST_GAME[-1], lambda g: "Score" in g.lines()[23]), ("n", lambda g: g.contains("Play again?"))]
 
 
 def leftovers(home):
-    found = []
-    for folder, _, names in os.walk(os.path.join(home, ".gridfall")):
-        found += [n for n in names if n.endswith(".new") or ".tmp" in n]
-    return found
+    return [n for _, _, names in os.walk(home + "/.gridfall") for n in names if n.endswith(".new") or ".tmp" in n]
 
 
 def file_calls(log, home):
@@ -56,50 +45,29 @@ def file_calls(log, home):
 @unittest.skipIf(STRACE is None, "strace is not installed, so no system call can be made to fail")
 class Crashes(GameTest):
     def setUp(self):
-        self.expected = self.whole_game_table()
+        home = self.home(CUT_OFF)
+        self.assertEqual(self.end_the_game(self.game("--resume", home=home), END_KEYS), 0)
+        with open(home + "/.gridfall/highscore", "rb") as f:
+            self.expected = f.read()
 
-    def home(self, journal=None):
-        home = tempfile.mkdtemp(prefix="gridfall-crash-")
-        self.addCleanup(shutil.rmtree, home, True)
-        os.makedirs(home + "/.gridfall/journal")
-        os.chmod(home + "/.gridfall", 0o700)
-        os.chmod(home + "/.gridfall/journal", 0o700)
-        if journal is not None:
-            with open(home + "/.gridfall/journal/20240301-120000-1.rec", "w") as f:
-                f.write(journal)
-        return home
+    def traced(self, home, *args, kill=None):
+        """The game under strace: with kill (a call's name and ordinal), killed there; else logged to home/trace."""
+        options = ["-o", "/dev/null", "-e", "inject=%s:signal=KILL:when=%d" % kill] if kill else ["-o", home + "/trace"]
+        return self.game("-f", "-qq", *options, "--", GRIDFALL, *args, home=home, program=STRACE)
 
-    def traced(self, home, strace_options, *args):
-        saved, term.GRIDFALL = term.GRIDFALL, STRACE
-        try:
-            return self.game("-f", "-qq", *strace_options, "--", saved, *args, home=home)
-        finally:
-            term.GRIDFALL = saved
+    def file_calls(self, home):
+        with open(home + "/trace") as f:
+            return file_calls(f.read(), home + "/.gridfall")
 
     def end_the_game(self, game, keys):
         """Sends the keys that end the first game and decline another, each once the game shows it
         is waiting; returns the exit status (137 when a kill came first)."""
         for key, waiting in keys:
-            deadline = time.monotonic() + 10
-            while game.child.isalive() and not waiting(game):
-                if time.monotonic() > deadline:
-                    raise AssertionError("no end screen:\n" + game.dump())
-                game._take_output(0.02)
+            game.wait_until(lambda g: not g.child.isalive() or waiting(g), "an end screen")
             time.sleep(0.15)  # keys typed before a screen shows are dropped
             if game.child.isalive():
                 game.send(key)
         return game.wait_for_exit()
-
-    def whole_game_table(self):
-        home = self.home(journal_of(FIRST_GAME[:-1]))
-        game = self.game("--resume", home=home)
-        self.assertEqual(self.end_the_game(game, self.end_keys()), 0)
-        with open(home + "/.gridfall/highscore", "rb") as f:
-            return f.read()
-
-    @staticmethod
-    def end_keys():
-        return [(FIRST_GAME[-1], lambda g: "Score" in g.lines()[23]), ("n", lambda g: g.contains("Play again?"))]
 
     def check_once(self, home, what):
         with open(home + "/.gridfall/highscore", "rb") as f:
@@ -107,43 +75,33 @@ class Crashes(GameTest):
         self.assertEqual(leftovers(home), [], what)
 
     def test_a_kill_at_any_call_of_a_games_end_keeps_the_score_once(self):
-        home = self.home(journal_of(FIRST_GAME[:-1]))
-        log = os.path.join(home, "trace")
-        self.end_the_game(self.traced(home, ["-o", log], "--resume"), self.end_keys())
-        with open(log) as f:
-            calls = file_calls(f.read(), home + "/.gridfall")
+        home = self.home(CUT_OFF)
+        self.end_the_game(self.traced(home, "--resume"), END_KEYS)
+        calls = self.file_calls(home)
         lock = next(i for i, call in enumerate(calls) if call[0] == "openat" and "highscore.lock" in call[2])
         self.assertGreaterEqual(len(calls) - lock, 20, "the end's calls were found")
         for name, ordinal, args in calls[lock:]:
             with self.subTest(call="%s #%d %s" % (name, ordinal, args[:60])):
-                home = self.home(journal_of(FIRST_GAME[:-1]))
-                injected = ["-o", "/dev/null", "-e", "inject=%s:signal=KILL:when=%d" % (name, ordinal)]
-                self.assertEqual(self.end_the_game(self.traced(home, injected, "--resume"), self.end_keys()), 137)
+                home = self.home(CUT_OFF)
+                self.assertEqual(self.end_the_game(self.traced(home, "--resume", kill=(name, ordinal)), END_KEYS), 137)
                 resumed = self.game("--resume", home=home)
                 resumed.wait_until(lambda g: not g.child.isalive() or g.contains("Play again?"), "the resumed end")
                 if resumed.child.isalive():
-                    self.assertEqual(self.end_the_game(resumed, self.end_keys()[1:]), 0)
+                    self.assertEqual(self.end_the_game(resumed, END_KEYS[1:]), 0)
                 self.check_once(home, "killed at %s #%d" % (name, ordinal))
 
     def test_a_kill_at_any_call_of_a_runs_start_leaves_no_half_made_file(self):
-        home = self.home()
-        log = os.path.join(home, "trace")
-        game = self.traced(home, ["-o", log], "--seed", SEED)
-        game.wait_until(lambda g: "Score" in g.lines()[23], "the first screen")
-        game.close()
-        with open(log) as f:
-            calls = file_calls(f.read(), home + "/.gridfall")
+        home = self.home(store=True)
+        self.traced(home, "--seed", SEED).wait_until(lambda g: "Score" in g.lines()[23], "the first screen").close()
+        calls = self.file_calls(home)
         self.assertGreaterEqual(len(calls), 10, "the start's calls were found")
         for name, ordinal, args in calls:
             with self.subTest(call="%s #%d %s" % (name, ordinal, args[:60])):
-                home = self.home()
-                injected = ["-o", "/dev/null", "-e", "inject=%s:signal=KILL:when=%d" % (name, ordinal)]
-                started = self.traced(home, injected, "--seed", SEED)
-                self.assertEqual(started.wait_for_exit(), 137)
+                home = self.home(store=True)
+                self.assertEqual(self.traced(home, "--seed", SEED, kill=(name, ordinal)).wait_for_exit(), 137)
                 with open(home + "/.gridfall/journal/20240301-120000-1.rec", "w") as f:
-                    f.write(journal_of(FIRST_GAME[:-1]))
-                resumed = self.game("--resume", home=home)
-                self.assertEqual(self.end_the_game(resumed, self.end_keys()), 0)
+                    f.write(CUT_OFF)
+                self.assertEqual(self.end_the_game(self.game("--resume", home=home), END_KEYS), 0)
                 self.check_once(home, "killed at %s #%d" % (name, ordinal))
 
     def test_a_journal_cut_by_a_1_kib_file_size_limit_keeps_the_score_once(self):
@@ -152,13 +110,8 @@ class Crashes(GameTest):
         for ignored in range(127, 133):
             with self.subTest(ignored=ignored):
                 home = self.home(journal_of(["x"] * ignored + FIRST_GAME[:-1]))
-                saved, term.GRIDFALL = term.GRIDFALL, "/bin/sh"
-                try:  # dash counts the limit in 512-byte blocks
-                    game = self.game("-c", 'ulimit -f 2; exec "$0" --resume', saved, home=home)
-                finally:
-                    term.GRIDFALL = saved
-                self.end_the_game(game, self.end_keys())
-                resumed = subprocess.run([GRIDFALL, "--resume"], env={"HOME": home, "TERM": "screen"},
-                                         stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=15)
-                self.assertIn("nothing to resume", resumed.stderr)
+                # dash counts the limit in 512-byte blocks
+                game = self.game("-c", 'ulimit -f 2; exec "$0" --resume', GRIDFALL, home=home, program="/bin/sh")
+                self.end_the_game(game, END_KEYS)
+                self.assertIn("nothing to resume", run("--resume", home=home).stderr)
                 self.check_once(home, "%d ignored keys" % ignored)

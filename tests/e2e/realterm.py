@@ -1,6 +1,6 @@
 """The real binary in a real terminal: the reviewed golden game replayed cell by cell with the clock
-frozen, the first run in a new home, fatal signals, resizes, keys nobody asked for, terminals the
-game cannot use, and input that ends.
+frozen (and its cast and --verify), the first run in a new home, a terminal without colours, resizes
+and a hang-up. Other real-terminal checks are reviewed cases (cases.py).
 
 By hand, from this folder: GRIDFALL=../../build/gridfall /usr/bin/python3 -m unittest -v realterm
 """
@@ -10,7 +10,6 @@ import os
 import re
 import shutil
 import stat
-import subprocess
 import time
 import unittest
 
@@ -24,29 +23,22 @@ from term import GameTest
 GOLDEN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "golden", "cases", "frozen_clock.txt")
 LOOKS = {"default": ".", "black": "k", "red": "r", "green": "g", "brown": "y", "blue": "b", "magenta": "m",
          "cyan": "c", "white": "w"}
-PHASE_MARKER = (44, 23)  # the "*" left of "(P)hase-out" while the phase-out waits for a direction
 
 
 def read_case(path):
     """The keys (as bytes, read by golden_tests), the expected screens by key index and the table."""
-    screens, table, current = {}, None, None
     with open(path) as f:
-        for line in f.read().split("\n"):
-            word, _, rest = line.partition(" ")
-            if word == "screen":
-                current = screens.setdefault(rest, [])
-            elif word == "table":
-                table = rest.encode()
-            elif line[:1] in ("|", ":") and current is not None:
-                current.append(line)
-    return key_bytes(" ".join(l[5:] for l in open(path).read().splitlines() if l.startswith("keys "))), screens, table
+        case = f.read()
+    screens = {n: block.splitlines() for n, block in re.findall(r"^screen (\S+)\n((?:[|:].*\n?)*)", case, re.M)}
+    keys = key_bytes(" ".join(re.findall(r"^keys (.*)", case, re.M)))
+    return keys, screens, re.search(r"^table (.*)", case, re.M).group(1).encode()
 
 
-def render(game):
-    """The screen in the golden files' form: characters, then a colour letter per cell (upper case bold)."""
+def render(screen):
+    """A pyte screen in the golden files' form: characters, then a colour letter per cell (upper case bold)."""
     text, looks = [], []
     for y in range(24):
-        row = [game.cell(x, y) for x in range(80)]
+        row = [screen.buffer[y][x] for x in range(80)]
         text.append("|" + "".join(c.data for c in row).rstrip(" "))
         letters = ["#" if c.reverse else LOOKS.get(c.fg, "?") for c in row]
         looks.append(":" + "".join((":" if l == "." else l.upper()) if c.bold else l
@@ -65,27 +57,18 @@ def visible(screen):
     return text + looks
 
 
-class CastViewer:
-    """A cast's output events fed one by one to the emulator the tests read the game through."""
-
-    def __init__(self, cast):
-        self.lines = [json.loads(line) for line in cast.splitlines()]
-        self.screen = pyte.Screen(80, 24)
-        self.stream = pyte.Stream(self.screen)
-
-    def cell(self, x, y):
-        return self.screen.buffer[y][x]
-
-    def screens(self):
-        """The screen after each output event, and the markers as (the event they follow, label)."""
-        screens, markers = [], []
-        for _, code, data in self.lines[1:]:
-            if code == "o":
-                self.stream.feed(data)
-                screens.append(render(self))
-            else:
-                markers.append((len(screens) - 1, data))
-        return screens, markers
+def cast_screens(events):
+    """A cast's output events fed one by one to the emulator the tests read the game through: the screen
+    after each, and the markers as (the event they follow, label)."""
+    screen, screens, markers = pyte.Screen(80, 24), [], []
+    stream = pyte.Stream(screen)
+    for _, code, data in events[1:]:
+        if code == "o":
+            stream.feed(data)
+            screens.append(render(screen))
+        else:
+            markers.append((len(screens) - 1, data))
+    return screens, markers
 
 
 def ship(game):
@@ -99,7 +82,7 @@ class Determinism(GameTest):
         g.first_screen()
         for wait, key in enumerate(keys):
             if str(wait) in screens:
-                self.assertEqual(visible(render(g)), visible(screens[str(wait)]), "the screen at key wait %d" % wait)
+                self.assertEqual(visible(render(g.screen)), visible(screens[str(wait)]), "the screen at wait %d" % wait)
             if wait < len(keys) - 1:
                 g.press(key)
         g.send(keys[-1])
@@ -111,25 +94,25 @@ class Determinism(GameTest):
         self.assertEqual(os.listdir(os.path.join(directory, "journal")), [], "a finished run leaves no journal")
         with open(os.path.join(directory, "highscore"), "rb") as f:
             self.assertEqual(f.read(), table)
-        self.check_cast_and_verify(os.path.join(directory, "last-game.rec"), keys, screens)
+        self.check_cast_and_verify(g.home, os.path.join(directory, "last-game.rec"), keys, screens)
 
-    def check_cast_and_verify(self, recording, keys, screens):
+    def check_cast_and_verify(self, home, recording, keys, screens):
         """The run's recording as a cast shows the reviewed screens event by event; --verify tells its game."""
-        cast = subprocess.run([term.GRIDFALL, "--cast", recording], capture_output=True, text=True, timeout=30)
+        cast = term.run("--cast", recording, home=home)
         self.assertEqual((cast.returncode, cast.stderr), (0, ""))
-        viewer = CastViewer(cast.stdout)
-        self.assertEqual(viewer.lines[0], {"version": 2, "width": 80, "height": 24, "title": "gridfall, seed 1709294400",
-                                           "env": {"TERM": "xterm-256color", "SHELL": "/bin/sh"}, "idle_time_limit": 1.0})
-        shown, markers = viewer.screens()
+        events = [json.loads(line) for line in cast.stdout.splitlines()]
+        self.assertEqual(events[0], {"version": 2, "width": 80, "height": 24, "title": "gridfall, seed 1709294400",
+                                     "env": {"TERM": "xterm-256color", "SHELL": "/bin/sh"}, "idle_time_limit": 1.0})
+        shown, markers = cast_screens(events)
         self.assertEqual(len(shown), len(keys) + 1, "one event for the first screen and one per key")
         for wait, screen in screens.items():
             if wait != "end":
                 self.assertEqual(visible(shown[int(wait)]), visible(screen), "the cast's screen after %s keys" % wait)
         self.assertEqual(markers, [(0, "level 1"), (len(keys) - 1, "game over: 1 points")])
-        self.assertEqual([e[0] for e in viewer.lines[1:] if e[1] == "o"][:3], [0.0, 0.125, 0.25], "8 keys a second")
-        verified = subprocess.run([term.GRIDFALL, "--verify", recording], capture_output=True, text=True, timeout=30)
-        self.assertEqual(json.loads(verified.stdout), {"name": recording, "format": 1, "seed": 1709294400, "keys": len(keys),
-                         "games": [{"score": 1, "level": 1, "won": False, "entered": True}], "finished": True})
+        self.assertEqual([e[0] for e in events[1:] if e[1] == "o"][:3], [0.0, 0.125, 0.25], "8 keys a second")
+        self.assertEqual(json.loads(term.run("--verify", recording, home=home).stdout), {
+            "name": recording, "format": 1, "seed": 1709294400, "keys": len(keys),
+            "games": [{"score": 1, "level": 1, "won": False, "entered": True}], "finished": True})
         if shutil.which("asciinema") is None:
             self.skipTest("asciinema is not installed: the cast is not played by it")
         path = os.path.join(os.path.dirname(recording), "run.cast")
@@ -142,7 +125,7 @@ class Determinism(GameTest):
     def test_a_terminal_without_colours_shows_the_same_characters_plainly(self):
         keys, screens, _ = read_case(GOLDEN)
         g = self.game(term="vt100").first_screen()
-        self.assertEqual(render(g)[:24], screens["0"][:24])
+        self.assertEqual(render(g.screen)[:24], screens["0"][:24])
         self.assertTrue(all(c.fg == "default" for y in range(24) for c in g.screen.buffer[y].values()))
 
 
@@ -168,33 +151,7 @@ class Input(GameTest):
         self.assertEqual(ship(g), (x, y + 1 if down else y - 1))
         self.assertTrue(g.text(22).startswith("Power: 0 "), "the pending phase-out fired:\n" + g.dump())
 
-    def test_keys_and_sequences_nobody_asked_for_cancel_a_selection_at_once_and_do_nothing_else(self):
-        g = self.game().first_screen()
-        where = ship(g)
-        for sequence in (b"\x1bOP", b"\x1b[15~", b"\x1b[M 4$", b"\x1b[<0;42;8M", b"\x1b[200~", b"\x1b[I",
-                         b"\x1b]11;rgb:0000/0000/0000\x07", b"\x1b", b"Z", b" "):
-            with self.subTest(sequence=sequence):
-                self.assertEqual(g.press("p").cell(*PHASE_MARKER).data, "*")
-                started = time.monotonic()
-                g.press(sequence)
-                self.assertLess(time.monotonic() - started, 0.9, "the game waited for more of it")
-                self.assertEqual(g.cell(*PHASE_MARKER).data, " ")
-                self.assertEqual(ship(g), where)
-                self.assertTrue(g.text(22).startswith("Power: 3 "))
-        x, y = where
-        key, dx, dy = (b"l", 1, 0) if g.cell(x + 1, y).data == "." else (b"j", 0, 1)
-        g.press(b"\x1b" + key)
-        self.assertEqual(ship(g), (x + dx, y + dy), "Escape and a key at once keep the key")
-
-    def test_input_that_is_not_a_terminal_or_a_hang_up_ends_the_game_at_once(self):
-        real, term.GRIDFALL = term.GRIDFALL, "/bin/sh"
-        try:
-            g = self.game("-c", 'exec "$0" </dev/null', real)
-        finally:
-            term.GRIDFALL = real
-        self.assertEqual(g.wait_for_exit(), 1)
-        self.assertRegex(g.dump(), r"gridfall: .*standard input is not a terminal")
-        self.assertRestored(g)
+    def test_a_hang_up_ends_the_game_at_once(self):
         g = self.game().first_screen()
         g.press("p")
         started = time.monotonic()
@@ -203,28 +160,6 @@ class Input(GameTest):
             self.assertLess(time.monotonic() - started, 1.0, "the game lingered after the hang-up")
             time.sleep(0.01)
         self.assertFalse(os.path.exists(os.path.join(g.home, ".gridfall", "highscore")), "a table was written")
-
-
-class Startup(GameTest):
-    def test_a_failing_game_restores_the_terminal_then_reports_oops(self):
-        # A file put where the score folder belongs, once the game has started, fails the save.
-        g = self.game()
-        g.first_screen()
-        shutil.rmtree(os.path.join(g.home, ".gridfall"))
-        open(os.path.join(g.home, ".gridfall"), "w").close()
-        while g.child.isalive() and not g.contains("Oops!"):
-            try:
-                g.press("h")
-            except term.GameEnded:
-                break
-        self.assertEqual(g.wait_for_exit(), 1)
-        self.assertRestored(g)
-        lines = [l.strip() for l in g.lines() if l.strip()]
-        self.assertIn("Oops!", lines, g.dump())
-        self.assertRegex(lines[lines.index("Oops!") + 1], "FileError")
-        report = g.output.decode(errors="replace")
-        self.assertIn("endGame(std::pair<int, int>, ScoreTable&", report, "the call trace is demangled")
-        self.assertNotIn("(_Z", report)
 
 
 if __name__ == "__main__":

@@ -4,20 +4,14 @@ writes nothing; unusable recordings and options are refused in one line."""
 
 import os
 import re
-import shutil
 import signal
-import subprocess
-import tempfile
 import time
 import unittest
 
-from term import GRIDFALL, GameTest
+from term import FIRST_GAME, FROZEN_SEED, SEED, Game, GameTest, run
 
-SEED = "7"
-# Seed 7: quad lasers while drifting left score a point, and the end box shows after 35 keys; the
-# second game flies down until it dies. The cuts fall with a power chosen (after "q"), mid-level,
-# on the end box, and after a death and "play again".
-FIRST_GAME = (["q", "h"] * 18)[:35]
+# After the first game (term.FIRST_GAME), the second flies down until it dies. The cuts fall with a
+# power chosen (after "q"), mid-level, on the end box, and after a death and "play again".
 KEYS = FIRST_GAME + ["y"] + ["j"] * 10 + ["n"]
 CUTS = [(9, signal.SIGKILL), (20, signal.SIGHUP), (35, signal.SIGKILL), (38, signal.SIGHUP)]
 OTHER_CLOCK = {"FAKETIME": "@2031-07-04 08:00:00"}
@@ -33,17 +27,10 @@ def read(path, mode="r"):
         return f.read()
 
 
-def run(*args, home):
-    """The binary without a terminal, for what it says before touching one."""
-    return subprocess.run([GRIDFALL, *args], env={"HOME": home, "TERM": "screen", "PATH": "/usr/bin:/bin"},
-                          stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=15)
-
-
 class Recordings(GameTest):
     @classmethod
     def setUpClass(cls):
         """The uninterrupted game: its screen at every key wait, its table and its recording."""
-        from term import Game
         g = Game("--seed", SEED)
         try:
             cls.screens = [look(g.first_screen())]
@@ -55,11 +42,6 @@ class Recordings(GameTest):
             cls.recording = read(g.home + "/.gridfall/last-game.rec")
         finally:
             g.close()
-
-    def home(self):
-        home = tempfile.mkdtemp(prefix="gridfall-rec-")
-        self.addCleanup(shutil.rmtree, home, True)
-        return home
 
     def assertScreen(self, game, wait):
         self.assertEqual(look(game), self.screens[wait], "screen %d differs:\n%s" % (wait, game.dump()))
@@ -140,11 +122,7 @@ class Recordings(GameTest):
         first_end = self.recording.index("\nw\n") + 1
         for journal, saved_before in ((self.recording[:first_end], False), (self.recording[:first_end + 2], True)):
             with self.subTest(saved_before=saved_before):
-                home = self.home()
-                os.makedirs(home + "/.gridfall/journal", 0o700)
-                os.chmod(home + "/.gridfall", 0o700)
-                with open(home + "/.gridfall/journal/20240301-120000-1.rec", "w") as f:
-                    f.write(journal + "k 1")  # and a torn last line
+                home = self.home(journal + "k 1")  # and a torn last line
                 if saved_before:
                     with open(home + "/.gridfall/highscore", "wb") as f:
                         f.write(self.table)
@@ -154,9 +132,7 @@ class Recordings(GameTest):
                 self.assertTrue(read(home + "/.gridfall/journal/20240301-120000-1.rec").endswith("t 0 0 0 0 0\nw\n"))
 
     def test_journals_held_skipped_and_kept(self):
-        home = self.home()
-        os.makedirs(home + "/.gridfall/journal", 0o700)
-        os.chmod(home + "/.gridfall", 0o700)
+        home = self.home(store=True)
         # A journal held by a running game is not taken over.
         running = self.game("--seed", SEED, home=home)
         running.first_screen()
@@ -186,7 +162,6 @@ class Recordings(GameTest):
         self.assertEqual(len(os.listdir(home + "/.gridfall/journal")), 11)
 
     def test_a_seed_plays_the_game_of_that_second_under_any_clock(self):
-        from term import FROZEN_SEED
         seeded = self.game("--seed", str(FROZEN_SEED), env=OTHER_CLOCK)
         clocked = self.game()
         self.assertEqual(look(seeded.first_screen()), look(clocked.first_screen()))

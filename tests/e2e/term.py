@@ -1,18 +1,20 @@
 """Drives the real gridfall binary on a pseudo-terminal and reads its screen through a terminal
 emulator that keeps each cell's character, colours, bold and reverse.
 
-Every Game has its own HOME and, unless asked otherwise, a clock frozen by libfaketime, so the dice
+Every Game has its own HOME and a clock frozen by libfaketime (an env FAKETIME moves it), so the dice
 seed is known. Nothing here sleeps for a fixed time: after keys are sent it waits until the game has
 read them, sleeps in read() on its terminal again, and everything it wrote has been taken in.
 
-By hand, from this folder: GRIDFALL=../../build/gridfall python3 -m unittest -v signals
+By hand, from this folder: GRIDFALL=../../build/gridfall python3 -m unittest -v realterm
 """
 
 import calendar
 import fcntl
 import os
+import re
 import shutil
 import struct
+import subprocess
 import tempfile
 import termios
 import time
@@ -29,7 +31,16 @@ PATIENCE = 15.0  # generous: the machine is shared, and a passing test never com
 FAKETIME = ["/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1", "/usr/lib/aarch64-linux-gnu/faketime/libfaketime.so.1",
             "/usr/lib/faketime/libfaketime.so.1"]
 # What the arrow keys send in keypad mode on the terminal types the tests use (screen, vt100).
+# Seed 7: quad lasers while drifting left score a point; the ship dies at the 34th key, and the 35th
+# shows the end box and saves the table.
+SEED = "7"
+FIRST_GAME = (["q", "h"] * 18)[:35]
 ARROWS = {"Up": b"\x1bOA", "Down": b"\x1bOB", "Right": b"\x1bOC", "Left": b"\x1bOD"}
+
+
+def journal_of(keys):
+    """A run's journal as the game writes it: the seed, then one line per key."""
+    return "gridfall recording 1\nseed %s\n" % SEED + "".join("k %d\n" % ord(k) for k in keys)
 
 
 class GameEnded(AssertionError):
@@ -43,27 +54,21 @@ def _waiting(fd):
 class Game:
     """One run of the binary. args: its command line; env: extra environment (None removes)."""
 
-    def __init__(self, *args, columns=80, rows=24, home=None, env=None, frozen=True, term="screen"):
+    def __init__(self, *args, columns=80, rows=24, home=None, env=None, term="screen", program=None):
         self.home = home or tempfile.mkdtemp(prefix="gridfall-e2e-")
         self.own_home = home is None
         # For a sanitizer build: the address sanitizer wants to be loaded first, but libfaketime is
         # preloaded before it; and a leak inside ncurses is not the game's.
         environment = {"HOME": self.home, "TERM": term, "PATH": "/usr/bin:/bin", "LC_ALL": "C.UTF-8", "TZ": "UTC",
                        "ASAN_OPTIONS": "verify_asan_link_order=0",
-                       "LSAN_OPTIONS": "print_suppressions=0:suppressions=" + os.path.join(HERE, "lsan.supp")}
-        if frozen:
-            library = next(p for p in FAKETIME if os.path.exists(p))
-            environment.update(LD_PRELOAD=library, FAKETIME="@" + FROZEN_CLOCK, FAKETIME_DONT_FAKE_MONOTONIC="1")
-        for name, value in (env or {}).items():
-            if value is None:
-                environment.pop(name, None)
-            else:
-                environment[name] = value
+                       "LSAN_OPTIONS": "print_suppressions=0:suppressions=" + os.path.join(HERE, "lsan.supp"),
+                       "LD_PRELOAD": next(p for p in FAKETIME if os.path.exists(p)), "FAKETIME": "@" + FROZEN_CLOCK,
+                       "FAKETIME_DONT_FAKE_MONOTONIC": "1", **(env or {})}
+        environment = {name: value for name, value in environment.items() if value is not None}
         self.screen = pyte.Screen(columns, rows)
         self.stream = pyte.ByteStream(self.screen)
         self.output = bytearray()  # everything the game wrote, for checks the emulator cannot make
-        self.child = pexpect.spawn(GRIDFALL, list(args), env=environment, dimensions=(rows, columns))
-        self.status = None
+        self.child = pexpect.spawn(program or GRIDFALL, list(args), env=environment, dimensions=(rows, columns))
 
     def close(self):
         if self.child.isalive():
@@ -171,6 +176,9 @@ class Game:
     def contains(self, text):
         return any(text in line for line in self.screen.display)
 
+    def contains_match(self, pattern):
+        return any(re.search(pattern, line) for line in self.screen.display)
+
     def cell(self, x, y):
         return self.screen.buffer[y][x]
 
@@ -195,8 +203,7 @@ class Game:
         while self._take_output():
             pass
         self.child.wait() if self.child.exitstatus is None and self.child.signalstatus is None else None
-        self.status = self.child.exitstatus if self.child.signalstatus is None else 128 + self.child.signalstatus
-        return self.status
+        return self.child.exitstatus if self.child.signalstatus is None else 128 + self.child.signalstatus
 
     def terminal_restored(self):
         """Why the terminal was not given back as found (echo, line editing, cursor, normal screen), or ''."""
@@ -210,8 +217,28 @@ class Game:
         return ", ".join(problems)
 
 
+def run(*args, home, env=None, stdout=subprocess.PIPE):
+    """The binary without a terminal, for what it says before touching one."""
+    env = {"HOME": home, "TERM": "screen", "PATH": "/usr/bin:/bin", **(env or {})}
+    return subprocess.run([GRIDFALL, *args], env={k: v for k, v in env.items() if v is not None}, text=True,
+                          stdin=subprocess.DEVNULL, stdout=stdout, stderr=subprocess.PIPE, timeout=30)
+
+
 class GameTest(unittest.TestCase):
     """A test case whose games are closed after each test."""
+
+    def home(self, journal=None, store=False):
+        """A new HOME, removed after the test; with store, an empty store; with a journal, that cut-off run."""
+        home = tempfile.mkdtemp(prefix="gridfall-e2e-")
+        self.addCleanup(shutil.rmtree, home, True)
+        if store or journal is not None:
+            os.makedirs(home + "/.gridfall/journal")
+            os.chmod(home + "/.gridfall", 0o700)
+            os.chmod(home + "/.gridfall/journal", 0o700)
+        if journal is not None:
+            with open(home + "/.gridfall/journal/20240301-120000-1.rec", "w") as f:
+                f.write(journal)
+        return home
 
     def game(self, *args, **options):
         g = Game(*args, **options)

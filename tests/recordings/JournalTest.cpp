@@ -121,9 +121,8 @@ TEST_F(JournalTest, OnlyTheGamesOwnFilesAreTouched) {
   pruneJournals(10);
   removeHalfMadeJournals();
   EXPECT_TRUE(fs::exists(held.path));
-  EXPECT_FALSE(fs::exists(journalNamed("100.rec")));
-  EXPECT_FALSE(fs::exists(journalNamed("101.rec")));
-  EXPECT_TRUE(fs::exists(journalNamed("102.rec")));
+  for (int i = 100; i < 112; ++i)
+    EXPECT_EQ(fs::exists(journalNamed(std::to_string(i) + ".rec")), i >= 102) << i;
   for (const std::string& name : foreign) EXPECT_TRUE(fs::exists(journalFolder() + name)) << name;
   EXPECT_FALSE(fs::exists(stale));
   EXPECT_TRUE(fs::exists(heldHalf)) << "its maker still runs";

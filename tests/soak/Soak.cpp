@@ -111,21 +111,12 @@ void reportStall(int) {
   std::_Exit(3);
 }
 
-class Watchdog {
- public:
-  explicit Watchdog(int stallSeconds) : seconds_(static_cast<unsigned>(std::max(stallSeconds, 0))) {
-    if (seconds_ > 0) std::signal(SIGALRM, reportStall);
-  }
-  ~Watchdog() { alarm(0); }
-  void progress(int seed, int level, long long) {
-    watchedSeed = seed;
-    watchedLevel = level;
-    if (seconds_ > 0) alarm(seconds_);
-  }
-
- private:
-  unsigned seconds_;
-};
+// Records where the soak is and arms the alarm again; stallSeconds 0 leaves it off.
+void progress(int stallSeconds, int seed, int level) {
+  watchedSeed = seed;
+  watchedLevel = level;
+  if (stallSeconds > 0) alarm(static_cast<unsigned>(stallSeconds));
+}
 
 struct GameRun {
   int seed;
@@ -136,8 +127,8 @@ struct GameRun {
 enum class Ending { Death, Win, Budget, Fault };
 
 Ending playSoakGame(GameRun& run, const SoakOptions& options, const KeyChooser& chooser, SoakTally& tally,
-                    Watchdog& dog, std::ostream& log) {
-  dog.progress(run.seed, run.startLevel, 0);
+                    std::ostream& log) {
+  progress(options.stallSeconds, run.seed, run.startLevel);
   lfSrand(run.seed);
   MemoryTerminal term;
   const TerminalInUse installed(term);
@@ -163,7 +154,7 @@ Ending playSoakGame(GameRun& run, const SoakOptions& options, const KeyChooser& 
     playTurn(game);
     ++tally.turns;
     ++run.turnsPlayed;
-    dog.progress(run.seed, run.startLevel, run.turnsPlayed);
+    progress(options.stallSeconds, run.seed, run.startLevel);
     const std::vector<std::string> faults = turnFaults(game, shipBefore, options);
     for (const std::string& fault : faults) {
       log << "game seed " << run.seed << " level " << run.startLevel << " turn " << run.turnsPlayed << ": "
@@ -178,14 +169,11 @@ Ending playSoakGame(GameRun& run, const SoakOptions& options, const KeyChooser& 
   }
 }
 
-// Built piece by piece: g++ 12 at -O3 warns falsely about "literal" + std::string temporaries.
+// Through a stream: g++ 12 at -O3 warns falsely about "literal" + std::string temporaries.
 std::string where(int x, int y) {
-  std::string text = "(";
-  text += std::to_string(x);
-  text += ", ";
-  text += std::to_string(y);
-  text += ")";
-  return text;
+  std::ostringstream text;
+  text << "(" << x << ", " << y << ")";
+  return text.str();
 }
 
 }  // namespace
@@ -238,7 +226,7 @@ std::vector<std::string> turnFaults(const GameState& game, const Player& shipBef
 SoakTally runSoak(const SoakOptions& options, std::ostream& log, const KeyChooser& chooser) {
   static_assert(mapColumns == 73 && mapRows == 22, "the arena is 73 columns by 22 rows");
   SoakTally tally;
-  Watchdog dog(options.stallSeconds);
+  if (options.stallSeconds > 0) std::signal(SIGALRM, reportStall);
   for (long long g = 0; tally.turns < options.turns; ++g) {
     // Wrapping, so any seed and any number of games is fine.
     GameRun run{static_cast<int>(static_cast<unsigned>(options.seed) + static_cast<unsigned>(g)),
@@ -250,7 +238,7 @@ SoakTally runSoak(const SoakOptions& options, std::ostream& log, const KeyChoose
           << ": " << what << "\n";
     };
     try {
-      switch (playSoakGame(run, options, chooser, tally, dog, log)) {
+      switch (playSoakGame(run, options, chooser, tally, log)) {
         case Ending::Death: ++tally.deaths; break;
         case Ending::Win: ++tally.wins; break;
         case Ending::Budget: ++tally.budgetEnds; break;
@@ -265,6 +253,7 @@ SoakTally runSoak(const SoakOptions& options, std::ostream& log, const KeyChoose
     }
     if (options.maxErrors > 0 && tally.errors >= options.maxErrors) break;
   }
+  alarm(0);
   return tally;
 }
 

@@ -1,5 +1,5 @@
-// The store's messages under failures a player can meet: advice that fits the error, and file
-// names that cannot send escape sequences to the terminal.
+// The store's messages under failures a player can meet: advice that fits the error. (File names
+// that cannot send escape sequences to the terminal: tests/e2e/cases/refused-home-with-escapes.case.)
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -7,13 +7,10 @@
 #include <cerrno>
 
 #include "store/DiskCache.h"
-#include "store/FileMessages.h"
 
 namespace {
 
-using ::testing::AllOf;
 using ::testing::HasSubstr;
-using ::testing::Not;
 using ::testing::ThrowsMessage;
 
 TEST(StoreFailures, TooLongPathsAndTooManyOpenFilesAreToldAsSuch) {
@@ -39,20 +36,6 @@ TEST(StoreFailures, TooLongPathsAndTooManyOpenFilesAreToldAsSuch) {
   };
   EXPECT_THAT(saveWithNoDescriptor,
               ThrowsMessage<GameError>(HasSubstr("too many files are open; close some programs")));
-}
-
-TEST(StoreFailures, ControlCharactersInFileNamesAreShownEscaped) {
-  const auto hostileName = [] {
-    checkCache(
-        "/nonexistent/\x1b[2J\a\x7f\xc2\x9b"
-        "1m\\/",
-        "highscore", strHash);
-  };
-  EXPECT_THAT(hostileName,
-              ThrowsMessage<GameError>(AllOf(HasSubstr("/nonexistent/\\x1b[2J\\x07\\x7f\\xc2\\x9b1m\\\\/"),
-                                             Not(HasSubstr("\x1b")), Not(HasSubstr("\a")),
-                                             Not(HasSubstr("\x7f")), Not(HasSubstr("\x9b")))));
-  EXPECT_EQ(shown("caf\xc3\xa9 ok"), "caf\xc3\xa9 ok") << "letters of other languages stay";
 }
 
 }  // namespace
