@@ -69,9 +69,15 @@ def store_becomes_a_file(case):
     open(case.path(".gridfall"), "w").close()
 
 
-SETUP_STEPS = {"big-table"}
+def foreign_owner(case, path):
+    if os.geteuid() != 0:
+        case.test.skipTest("only root can give a folder to another user")
+    os.chown(case.path(path), 65534, 65534)
+
+
+SETUP_STEPS = {"big-table", "foreign-owner"}
 STEPS = {"big-table": big_table, "manual-lists-options": manual_lists_options, "colourless": colourless,
-         "store-becomes-a-file": store_becomes_a_file}
+         "store-becomes-a-file": store_becomes_a_file, "foreign-owner": foreign_owner}
 
 
 def makedirs_for(path):
