@@ -121,6 +121,11 @@ def names(case, folder, pattern, *wanted):
     case.test.assertEqual(sorted(n for n in there if re.search(pattern, n)), sorted(wanted), folder)
 
 
+def absent(case, p):
+    case.put_files.pop(p, None)
+    case.test.assertFalse(os.path.lexists(case.path(p)), p)
+
+
 def file(case, p, data=""):
     case.put_files.pop(p, None)
     with open(case.path(p), "rb") as f:
@@ -187,7 +192,7 @@ EXPECTATIONS = {
     "row": (lambda c, y, pattern: c.test.assertRegex(c.game.text(int(y)), pattern), 2),
     "cells": (lambda c, ch, *where: c.test.assertEqual(c.game.find(ch), [tuple(map(int, w.split(","))) for w in where],
                                                        c.game.dump()), 1),
-    "file": (file, 2), "names": (names, 1), "absent": (lambda c, p: c.test.assertFalse(os.path.lexists(c.path(p)), p), 0),
+    "file": (file, 2), "names": (names, 1), "absent": (absent, 0),
     "points-to": (lambda c, p, target: c.test.assertEqual(os.readlink(c.path(p)), target), 1),
     "untaken": (lambda c, _: c.test.assertNotIn(b"\x1b[?1049h", c.game.output, "the terminal was taken"), 0),
     "flow": (lambda c, rest: c.test.assertEqual(bool(termios.tcgetattr(c.game.child.child_fd)[0] & termios.IXON),
