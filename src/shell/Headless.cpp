@@ -8,6 +8,7 @@
 #include "game/Game.h"
 #include "screen/ForwardingTerminal.h"
 #include "screen/Screen.h"
+#include "screen/TerminalInUse.h"
 
 namespace {
 
@@ -65,24 +66,12 @@ class HeadlessPlay final : private OwnScreen, public ForwardingTerminal, public 
   std::size_t keys_ = 0;
 };
 
-// Restores the terminal the game drew on before, however the run ends.
-class TerminalSwap {
- public:
-  explicit TerminalSwap(Terminal& terminal) : previous_(activeTerminal()) { useTerminal(terminal); }
-  ~TerminalSwap() { useTerminal(previous_); }
-  TerminalSwap(const TerminalSwap&) = delete;
-  TerminalSwap& operator=(const TerminalSwap&) = delete;
-
- private:
-  Terminal& previous_;
-};
-
 }  // namespace
 
 HeadlessRun playHeadless(const Recording& recording, const ScreenSeen& seen) {
   HeadlessRun run;
   HeadlessPlay play(recording, seen);
-  const TerminalSwap swap(play);
+  const TerminalInUse installed(play);
   lfSrand(static_cast<int>(recording.seed));
   const auto noteEnd = [&run, &play](const GameEnd& end) {
     run.games.push_back(

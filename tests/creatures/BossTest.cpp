@@ -2,10 +2,10 @@
 // hemmed in by walls it fires its quad laser, three cells out; positions games reach by chance.
 #include <gtest/gtest.h>
 
-#include "common/TerminalInUse.h"
 #include "creatures/Creature.h"
 #include "dice/Lfrand.h"
 #include "screen/MemoryTerminal.h"
+#include "screen/TerminalInUse.h"
 
 namespace {
 

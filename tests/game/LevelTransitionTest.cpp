@@ -1,10 +1,10 @@
 // Where the ship lands on a new level is a range, not one cell: a property over many seeds.
 #include <gtest/gtest.h>
 
-#include "common/TerminalInUse.h"
 #include "dice/Lfrand.h"
 #include "game/Game.h"
 #include "screen/MemoryTerminal.h"
+#include "screen/TerminalInUse.h"
 
 namespace {
 

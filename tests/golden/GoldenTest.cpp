@@ -14,10 +14,10 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "common/TerminalInUse.h"
 #include "dice/Lfrand.h"
 #include "game/Game.h"
 #include "screen/MemoryTerminal.h"
+#include "screen/TerminalInUse.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "common/TerminalInUse.h"
 #include "screen/MemoryTerminal.h"
 #include "screen/Screen.h"
+#include "screen/TerminalInUse.h"
 
 namespace {
 

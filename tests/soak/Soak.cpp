@@ -10,9 +10,9 @@
 #include <iostream>
 #include <sstream>
 
-#include "common/TerminalInUse.h"
 #include "dice/Lfrand.h"
 #include "screen/MemoryTerminal.h"
+#include "screen/TerminalInUse.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <sstream>
 
 #include "common/TempHome.h"
-#include "common/TerminalInUse.h"
 #include "game/Game.h"
 #include "screen/MemoryTerminal.h"
+#include "screen/TerminalInUse.h"
 #include "store/DiskCache.h"
 
 namespace {

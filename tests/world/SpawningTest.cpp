@@ -3,9 +3,9 @@
 
 #include <cstdlib>
 
-#include "common/TerminalInUse.h"
 #include "dice/Lfrand.h"
 #include "screen/MemoryTerminal.h"
+#include "screen/TerminalInUse.h"
 #include "world/WorldData.h"
 
 namespace {

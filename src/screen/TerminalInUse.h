@@ -1,5 +1,5 @@
 // Makes a terminal the screen layer's active one for the guard's lifetime; the terminal active
-// before it is active again afterwards, so no test leaves the layer pointing at a dead terminal.
+// before it is active again afterwards, so nothing leaves the layer pointing at a dead terminal.
 #pragma once
 
 #include "screen/Screen.h"
