@@ -13,6 +13,7 @@ import fcntl
 import os
 import re
 import shutil
+import signal
 import struct
 import subprocess
 import tempfile
@@ -51,6 +52,13 @@ def _waiting(fd):
     return struct.unpack("i", fcntl.ioctl(fd, termios.FIONREAD, struct.pack("i", 0)))[0]
 
 
+def _as_from_a_shell():
+    """Python ignores SIGPIPE and SIGXFSZ and a child inherits that; a shell starts the game with
+    both at their defaults, so the game must ignore them itself where it needs to."""
+    for number in (signal.SIGPIPE, signal.SIGXFSZ):
+        signal.signal(number, signal.SIG_DFL)
+
+
 class Game:
     """One run of the binary. args: its command line; env: extra environment (None removes)."""
 
@@ -68,7 +76,8 @@ class Game:
         self.screen = pyte.Screen(columns, rows)
         self.stream = pyte.ByteStream(self.screen)
         self.output = bytearray()  # everything the game wrote, for checks the emulator cannot make
-        self.child = pexpect.spawn(program or GRIDFALL, list(args), env=environment, dimensions=(rows, columns))
+        self.child = pexpect.spawn(program or GRIDFALL, list(args), env=environment, dimensions=(rows, columns),
+                                   preexec_fn=_as_from_a_shell)
 
     def close(self):
         if self.child.isalive():

@@ -145,7 +145,11 @@ TEST_F(JournalTest, PlantedLinksAreNeverFollowed) {
   Journal run = startJournal(3, 0);
   EXPECT_FALSE(run.file.valid());
   EXPECT_EQ(readFile(victim), "keep me");
-  // Nor does a new journal replace a file already holding its name.
+  // Nor is a file planted at that name taken over, nor a file holding a journal's name replaced.
+  fs::remove(journalFolder() + ".19700101-000000-" + std::to_string(getpid()) + ".new");
+  std::ofstream(journalFolder() + ".19700101-000000-" + std::to_string(getpid()) + ".new") << "keep me";
+  EXPECT_FALSE(startJournal(3, 0).file.valid());
+  EXPECT_EQ(readFile(journalFolder() + ".19700101-000000-" + std::to_string(getpid()) + ".new"), "keep me");
   fs::remove(journalFolder() + ".19700101-000000-" + std::to_string(getpid()) + ".new");
   std::ofstream(journalNamed(std::to_string(getpid()) + ".rec")) << "an older run";
   Journal second = startJournal(3, 0);
