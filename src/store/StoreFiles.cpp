@@ -123,11 +123,6 @@ void syncFolder(const std::string& dir) {
   if (folder.valid()) ::fsync(folder.get());
 }
 
-bool fileExists(const std::string& path) {
-  struct stat info {};
-  return ::lstat(path.c_str(), &info) == 0;
-}
-
 std::vector<FolderEntry> listFolder(const std::string& dir) {
   std::vector<FolderEntry> entries;
   DIR* folder = ::opendir(dir.c_str());

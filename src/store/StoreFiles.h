@@ -63,7 +63,6 @@ int renameOver(const std::string& from, const std::string& to);
 void removeFile(const std::string& path);
 // Makes a rename in the folder durable; a failure only weakens durability across a power cut.
 void syncFolder(const std::string& dir);
-bool fileExists(const std::string& path);
 
 struct FolderEntry {
   std::string name;
