@@ -166,7 +166,7 @@ SETUP = {
     "dir": (lambda c, p, mode: (os.makedirs(c.path(p), exist_ok=True), os.chmod(c.path(p), int(mode, 8))), 1),
     "link": (lambda c, p, target: (makedirs_for(c.path(p)), os.symlink(target, c.path(p))), 2),
     "fifo": (lambda c, p: os.mkfifo(c.path(p)), 1),
-    "size": (size, 2),
+    "size": (size, 2), "age": (lambda c, p, seconds: os.utime(c.path(p), (int(seconds),) * 2), 2),
     "run": (lambda c, rest: setattr(c, "args", [text(w).decode("latin-1") for w in shlex.split(rest)]), 0),
     "shell": (lambda c, rest: setattr(c, "script", rest), 0),
     "tty": (lambda c, rest: setattr(c, "tty", None if rest == "none" else tuple(map(int, rest.split("x")))), 0),
@@ -177,6 +177,9 @@ ACTIONS = {
     "wait": (lambda c, _: c.game.first_screen(), 0), "press": (pressed, 0), "type": (typed, 0),
     "send": (lambda c, rest: c.game.send(b"".join(key_bytes(rest))), 0), "until": (until, 0),
     "signal": (lambda c, rest: c.game.signal(getattr(signal, "SIG" + rest)), 0), "step": (step, 0),
+    "await": (lambda c, rest: c.game.wait_until(lambda g: g.contains_match(rest), rest), 0),
+    "resize": (lambda c, rest: c.game.resize(*map(int, rest.split("x"))), 0),
+    "sleep": (lambda c, rest: time.sleep(float(rest)), 0),
 }
 EXPECTATIONS = {
     "status": (status, 0), "restored": (restored, 0), "says": (says, 0),

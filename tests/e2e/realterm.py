@@ -122,12 +122,6 @@ class Determinism(GameTest):
         output, status = pexpect.run("asciinema cat " + path, withexitstatus=True, timeout=60)
         self.assertEqual(status, 0, output[-500:])
 
-    def test_a_terminal_without_colours_shows_the_same_characters_plainly(self):
-        keys, screens, _ = read_case(GOLDEN)
-        g = self.game(term="vt100").first_screen()
-        self.assertEqual(render(g.screen)[:24], screens["0"][:24])
-        self.assertTrue(all(c.fg == "default" for y in range(24) for c in g.screen.buffer[y].values()))
-
 
 class Input(GameTest):
     def test_resizes_repaint_the_game_and_a_terminal_too_small_pauses_it(self):

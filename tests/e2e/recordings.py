@@ -8,7 +8,7 @@ import signal
 import time
 import unittest
 
-from term import FIRST_GAME, FROZEN_SEED, SEED, Game, GameTest, run
+from term import FIRST_GAME, SEED, Game, GameTest, run
 
 # After the first game (term.FIRST_GAME), the second flies down until it dies. The cuts fall with a
 # power chosen (after "q"), mid-level, on the end box, and after a death and "play again".
@@ -82,94 +82,6 @@ class Recordings(GameTest):
         self.assertEqual(read(home + "/.gridfall/last-game.rec"), self.recording)
         self.assertEqual(os.listdir(home + "/.gridfall/journal"), [])
         self.assertIn("nothing to resume", run("--resume", home=home).stderr)
-
-    def test_replay_to_the_end_shows_the_last_screen_and_writes_nothing(self):
-        home = self.home()
-        os.makedirs(home + "/.gridfall", 0o700)
-        with open(home + "/.gridfall/last-game.rec", "w") as f:
-            f.write(self.recording)
-        with open(home + "/.gridfall/highscore", "wb") as f:
-            f.write(self.table[:-1])  # damaged: a replay neither checks, reads nor writes the table
-        viewer = self.game("--replay", home=home, rows=30)
-        viewer.wait_until(lambda v: re.search(r"key ([2-9]|\d\d) of", v.text(24)), "the replay to go on by itself")
-        # Too small a terminal holds the replay with live play's message until it grows.
-        at = int(viewer.text(24).split()[2])
-        viewer.resize(60, 20)
-        viewer.wait_until(lambda v: v.contains("gridfall needs 75x24 characters; the terminal is 60x20"), "a wait")
-        time.sleep(1)
-        viewer.resize(80, 30)
-        viewer.wait_until(lambda v: "keys/s" in v.text(24), "the replay to go on")
-        self.assertLessEqual(int(viewer.text(24).split()[2]), at + 2, "the replay went on unseen")
-        viewer.send(" ")
-        viewer.wait_for_key(until=lambda v: "paused" in v.text(24))
-        at = int(viewer.text(24).split()[2])
-        viewer.press(".", until=lambda v: v.text(24).split()[2] == str(at + 1))
-        self.assertEqual(look(viewer), self.screens[at + 1])
-        viewer.press("+", until=lambda v: "16 keys/s, paused" in v.text(24))
-        viewer.send("e")
-        viewer.wait_for_key(until=lambda v: "the end" in v.text(24))
-        self.assertEqual(look(viewer), self.screens[-1])
-        viewer.send("q")
-        self.assertEqual(viewer.wait_for_exit(), 0)
-        self.assertRestored(viewer)
-        self.assertEqual(sorted(os.listdir(home + "/.gridfall")), ["highscore", "last-game.rec"])
-        self.assertEqual(read(home + "/.gridfall/highscore", "rb"), self.table[:-1])
-        early = self.game("--replay", home=home)
-        early.send(" ", "q")  # q quits a paused replay before its end
-        self.assertEqual(early.wait_for_exit(), 0)
-
-    def test_a_game_end_cut_between_reading_and_saving_the_table_is_saved_once(self):
-        first_end = self.recording.index("\nw\n") + 1
-        for journal, saved_before in ((self.recording[:first_end], False), (self.recording[:first_end + 2], True)):
-            with self.subTest(saved_before=saved_before):
-                home = self.home(journal + "k 1")  # and a torn last line
-                if saved_before:
-                    with open(home + "/.gridfall/highscore", "wb") as f:
-                        f.write(self.table)
-                game = self.game("--resume", home=home)
-                self.assertScreen(game.first_screen(), len(FIRST_GAME))
-                self.assertEqual(read(home + "/.gridfall/highscore", "rb"), self.table)
-                self.assertTrue(read(home + "/.gridfall/journal/20240301-120000-1.rec").endswith("t 0 0 0 0 0\nw\n"))
-
-    def test_journals_held_skipped_and_kept(self):
-        home = self.home(store=True)
-        # A journal held by a running game is not taken over.
-        running = self.game("--seed", SEED, home=home)
-        running.first_screen()
-        self.assertRegex(run("--resume", home=home).stderr, "held by a running gridfall")
-        running.close()
-        # A journal whose keys run on where the game reads its table is skipped and named; with no
-        # other, the refusal says which file to move away.
-        for name in os.listdir(home + "/.gridfall/journal"):
-            os.remove(os.path.join(home + "/.gridfall/journal", name))
-        journal = home + "/.gridfall/journal/20240301-120000-2.rec"
-        with open(journal, "w") as f:
-            f.write(self.recording.replace("t 0 0 0 0 0\nw\n", "", 1))
-        for option in ("--cast", "--verify"):
-            self.assertEqual(run(option, journal, home=home).stderr, "gridfall: " + journal + ": line 38: the game "
-                             "reads the score table here; the recorded run does not fit this version of the game\n")
-        refused = run("--resume", home=home)
-        self.assertEqual(refused.returncode, 1)
-        self.assertRegex(refused.stderr, "^gridfall: skipped " + journal + ": line \\d+: the game reads the score "
-                         "table here; the recorded run does not fit this version of the game\ngridfall: nothing to "
-                         "resume: .* move " + journal + " away\n$")
-        # A new run keeps only the ten newest cut-off journals.
-        for n in range(10):
-            with open("%s/.gridfall/journal/20240301-1200%02d-1.rec" % (home, n), "w") as f:
-                f.write(self.recording)
-            os.utime(f.name, (n, n))
-        self.game("--seed", SEED, home=home).first_screen()
-        self.assertEqual(len(os.listdir(home + "/.gridfall/journal")), 11)
-
-    def test_a_seed_plays_the_game_of_that_second_under_any_clock(self):
-        seeded = self.game("--seed", str(FROZEN_SEED), env=OTHER_CLOCK)
-        clocked = self.game()
-        self.assertEqual(look(seeded.first_screen()), look(clocked.first_screen()))
-        # --daily: the seed of the UTC date, recorded as any seed is. The frozen clock is read in local time:
-        # 12:00 on 1 March at UTC+14 is 22:00 on 29 February in UTC.
-        daily = self.game("--daily", env={"TZ": "Pacific/Kiritimati"})
-        self.assertEqual(look(daily.first_screen()), look(self.game("--seed", "20240229").first_screen()))
-        self.assertEqual(read(self.journal(daily.home)).split("\n")[1], "seed 20240229")
 
 
 if __name__ == "__main__":

@@ -8,7 +8,6 @@ read them, sleeps in read() on its terminal again, and everything it wrote has b
 By hand, from this folder: GRIDFALL=../../build/gridfall python3 -m unittest -v realterm
 """
 
-import calendar
 import fcntl
 import os
 import re
@@ -27,7 +26,6 @@ import pyte
 GRIDFALL = os.environ.get("GRIDFALL", "")
 HERE = os.path.dirname(os.path.abspath(__file__))
 FROZEN_CLOCK = "2024-03-01 12:00:00"
-FROZEN_SEED = calendar.timegm(time.strptime(FROZEN_CLOCK, "%Y-%m-%d %H:%M:%S"))
 PATIENCE = 15.0  # generous: the machine is shared, and a passing test never comes near it
 FAKETIME = ["/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1", "/usr/lib/aarch64-linux-gnu/faketime/libfaketime.so.1",
             "/usr/lib/faketime/libfaketime.so.1"]
