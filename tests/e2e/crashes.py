@@ -17,20 +17,6 @@ CUT_OFF = journal_of(FIRST_GAME[:-1])  # the first game, cut off before its last
 END_KEYS = [(FIRST_GAME[-1], lambda g: "Score" in g.lines()[23]), ("n", lambda g: g.contains("Play again?"))]
 
 
-def in_key_read(game):
-    """Whether the game itself (strace's child, when strace runs it) sleeps in read() on its input
-    with nothing typed ahead: a key sent now is read at this screen, not dropped with typed-ahead keys."""
-    pid = game.child.pid
-    try:
-        with open("/proc/%d/task/%d/children" % (pid, pid)) as f:
-            pid = int((f.read().split() or [pid])[0])
-        with open("/proc/%d/syscall" % pid) as f:
-            fields = f.read().split()
-    except (OSError, ValueError):
-        return False
-    return len(fields) > 1 and fields[0] == "0" and int(fields[1], 16) == 0 and not game.pending_input()
-
-
 def leftovers(home):
     return [n for _, _, names in os.walk(home + "/.gridfall") for n in names if n.endswith(".new") or ".tmp" in n]
 
@@ -82,7 +68,8 @@ class Crashes(GameTest):
         """Sends the keys that end the first game and decline another, each once the game shows it
         is waiting; returns the exit status (137 when a kill came first)."""
         for key, waiting in keys:
-            game.wait_until(lambda g: not g.child.isalive() or (waiting(g) and in_key_read(g)), "an end screen")
+            game.wait_until(lambda g: not g.child.isalive() or (waiting(g) and g.blocked_in_key_read()
+                                                                 and not g.pending_input()), "an end screen")
             if game.child.isalive():
                 game.send(key)
         return game.wait_for_exit()

@@ -1,11 +1,9 @@
-"""Recordings in a real terminal: runs cut off by kill -9 or a hang-up and continued with --resume
-show the uninterrupted game's screens and leave its score table; --replay shows a recording and
-writes nothing; unusable recordings and options are refused in one line."""
+"""Recordings in a real terminal: a run cut off by kill -9 or a hang-up four times and continued
+with --resume under another clock shows the uninterrupted game's screens, cell for cell, and leaves
+its score table and recording. Other recording checks are reviewed cases (cases.py)."""
 
 import os
-import re
 import signal
-import time
 import unittest
 
 from term import FIRST_GAME, SEED, Game, GameTest, run

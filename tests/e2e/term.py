@@ -96,7 +96,11 @@ class Game:
         return True
 
     def _proc(self, name):
-        with open("/proc/%d/%s" % (self.child.pid, name)) as f:
+        """A file of /proc for the game: the process started, or its child when that is a tracer."""
+        pid = self.child.pid
+        with open("/proc/%d/task/%d/children" % (pid, pid)) as f:
+            pid = int((f.read().split() or [pid])[0])
+        with open("/proc/%d/%s" % (pid, name)) as f:
             return f.read()
 
     def blocked_in_key_read(self):

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "common/TempHome.h"
 #include "dice/Lfrand.h"
 #include "game/Game.h"
 #include "screen/MemoryTerminal.h"
@@ -122,12 +123,6 @@ std::string render(const MemoryTerminal& t) {
     colours += ":" + looks + "\n";
   }
   return text + colours;
-}
-
-std::string readFile(const fs::path& path) {
-  std::stringstream s;
-  s << std::ifstream(path, std::ios::binary).rdbuf();
-  return s.str();
 }
 
 // Sets the case up (a hand-placed ship, the creatures removed) and plays it as the program does:

@@ -41,30 +41,26 @@ const std::vector<int> junkKeys = {27, 410, 0, 1000, -1, 265, 127, 255, 'x', 'Z'
 int oneOf(int n) { return lfDice(Dicespec{1, n, -1}); }
 int anyOf(const std::vector<int>& codes) { return codes[oneOf(static_cast<int>(codes.size()))]; }
 
+int distance(const Player& ship, int x, int y) { return std::abs(x - ship.x) + std::abs(y - ship.y); }
+
 bool onBorder(int x, int y) { return x == 0 || x == xSize || y == 0 || y == ySize; }
 
 // The open exit nearest to the ship, if any. Exits only ever open in the border.
 bool nearestExit(const World& w, int& exitX, int& exitY) {
   static const Terrain exitCell = Exit();
-  int best = -1;
-  const auto consider = [&](int x, int y) {
-    if (!(w.map.at(x, y) == exitCell)) return;
-    const int distance = std::abs(x - w.player.x) + std::abs(y - w.player.y);
-    if (best < 0 || distance < best) {
-      best = distance;
-      exitX = x;
-      exitY = y;
+  bool found = false;
+  for (int y = 0; y <= ySize; ++y) {
+    const int step = y == 0 || y == ySize ? 1 : xSize;  // an inner row's border is its two ends
+    for (int x = 0; x <= xSize; x += step) {
+      if (w.map.at(x, y) == exitCell &&
+          (!found || distance(w.player, x, y) < distance(w.player, exitX, exitY))) {
+        found = true;
+        exitX = x;
+        exitY = y;
+      }
     }
-  };
-  for (int x = 0; x <= xSize; ++x) {
-    consider(x, 0);
-    consider(x, ySize);
   }
-  for (int y = 1; y < ySize; ++y) {
-    consider(0, y);
-    consider(xSize, y);
-  }
-  return best >= 0;
+  return found;
 }
 
 // Mostly a move onto a clear cell, towards an open exit when there is one; now and then any
@@ -81,11 +77,10 @@ int chooseDirection(const GameState& game) {
   int exitX = 0;
   int exitY = 0;
   if (nearestExit(w, exitX, exitY)) {
-    const int now = std::abs(exitX - p.x) + std::abs(exitY - p.y);
     std::vector<int> closer;
     for (int d : open) {
-      const int then = std::abs(exitX - p.x - directions[d].dx) + std::abs(exitY - p.y - directions[d].dy);
-      if (then < now) closer.push_back(d);
+      if (distance(p, exitX - directions[d].dx, exitY - directions[d].dy) < distance(p, exitX, exitY))
+        closer.push_back(d);
     }
     if (!closer.empty()) return anyOf(closer);
   }
@@ -126,8 +121,7 @@ struct GameRun {
 
 enum class Ending { Death, Win, Budget, Fault };
 
-Ending playSoakGame(GameRun& run, const SoakOptions& options, const KeyChooser& chooser, SoakTally& tally,
-                    std::ostream& log) {
+Ending playSoakGame(GameRun& run, const SoakOptions& options, SoakTally& tally, std::ostream& log) {
   progress(options.stallSeconds, run.seed, run.startLevel);
   lfSrand(run.seed);
   MemoryTerminal term;
@@ -142,7 +136,7 @@ Ending playSoakGame(GameRun& run, const SoakOptions& options, const KeyChooser& 
   term.onKeyWait([&](const MemoryTerminal&) {
     if (++keysThisTurn > options.keysPerTurn) throw TurnNeverEnded{};
     ++keysThisGame;
-    if (term.keysLeft() == 0) term.pushKeys(chooser(game));
+    if (term.keysLeft() == 0) term.pushKeys(randomKeys(game));
   });
 
   while (true) {
@@ -223,7 +217,7 @@ std::vector<std::string> turnFaults(const GameState& game, const Player& shipBef
   return faults;
 }
 
-SoakTally runSoak(const SoakOptions& options, std::ostream& log, const KeyChooser& chooser) {
+SoakTally runSoak(const SoakOptions& options, std::ostream& log) {
   static_assert(mapColumns == 73 && mapRows == 22, "the arena is 73 columns by 22 rows");
   SoakTally tally;
   if (options.stallSeconds > 0) std::signal(SIGALRM, reportStall);
@@ -238,7 +232,7 @@ SoakTally runSoak(const SoakOptions& options, std::ostream& log, const KeyChoose
           << ": " << what << "\n";
     };
     try {
-      switch (playSoakGame(run, options, chooser, tally, log)) {
+      switch (playSoakGame(run, options, tally, log)) {
         case Ending::Death: ++tally.deaths; break;
         case Ending::Win: ++tally.wins; break;
         case Ending::Budget: ++tally.budgetEnds; break;

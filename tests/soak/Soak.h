@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -34,8 +33,6 @@ struct SoakTally {
 };
 
 // The keys of one step of play: one key, or a power letter with the direction it waits for.
-using KeyChooser = std::function<std::vector<int>(const GameState&)>;
-
 // Random keys in every form the game accepts (all direction keys including the arrow codes, every
 // power letter in both cases, teleports, blinks with a direction) and keys it must ignore. Most
 // moves avoid walls and trails and head for an open exit, so games live long enough to use their
@@ -49,7 +46,7 @@ std::vector<std::string> turnFaults(const GameState& game, const Player& shipBef
 
 // Plays games until options.turns turns are done. Faults are written to `log` as they are found,
 // one line each, naming the game's seed and start level so the game can be replayed alone.
-SoakTally runSoak(const SoakOptions& options, std::ostream& log, const KeyChooser& chooser = randomKeys);
+SoakTally runSoak(const SoakOptions& options, std::ostream& log);
 
 // The one-line summary of a run.
 std::string summaryLine(const SoakTally& tally);
