@@ -96,7 +96,8 @@ class Game:
         return True
 
     def _proc(self, name):
-        """A file of /proc for the game: the process started, or its child when that is a tracer."""
+        """A file of /proc for the game: the process started, or its child when that runs the game
+        under it (strace, flock)."""
         pid = self.child.pid
         with open("/proc/%d/task/%d/children" % (pid, pid)) as f:
             pid = int((f.read().split() or [pid])[0])
