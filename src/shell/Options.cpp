@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "recordings/Recording.h"
 #include "store/FileMessages.h"
 
 namespace {
@@ -193,6 +194,12 @@ Options parseOptions(int argc, char* argv[]) {
   if (optind < argc) return invalid("unexpected argument '" + shown(argv[optind]) + "'");
   if (const std::string clash = conflict(chosen); !clash.empty()) return invalid(clash);
   return options;
+}
+
+std::string recordingToRead(const std::string& named) {
+  if (!named.empty()) return named;
+  if (!lastGameExists()) throw RecordingError("no finished game yet: play one, or name a recording");
+  return lastGamePath();
 }
 
 std::string usageText() {

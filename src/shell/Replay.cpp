@@ -165,7 +165,7 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
 
 std::unique_ptr<Session> playback(const std::string& path, int pace) {
   try {
-    const std::string file = path.empty() ? lastGamePath() : path;
+    const std::string file = recordingToRead(path);
     return std::make_unique<Playback>(file, readRecordingFile(file), pace);
   } catch (const RecordingError& e) {
     throw SessionRefused(e.description());

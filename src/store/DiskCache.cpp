@@ -2,6 +2,8 @@
 // starts, and the advisory lock around read-merge-write. The text format is in TableFormat.cpp.
 #include "store/DiskCache.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -82,6 +84,11 @@ std::string userCacheDir(const std::string& name) {
 std::string storeFolder() { return userCacheDir(storeFolderName); }
 std::string journalFolder() { return storeFolder() + journalFolderName + "/"; }
 std::string lastGamePath() { return storeFolder() + lastGameFileName; }
+
+bool lastGameExists() {
+  struct stat info {};
+  return ::lstat(lastGamePath().c_str(), &info) == 0 || errno != ENOENT;
+}
 
 std::vector<int> bestFive(std::vector<int> table) {
   if (table.size() > tableEntries) std::sort(table.begin(), table.end(), std::greater<>());
