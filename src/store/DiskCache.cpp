@@ -148,9 +148,9 @@ void toCache(const std::vector<int>& table, const std::string& dir, const std::s
 
 // The probe writes a table of the largest size a score can make, so a full disk or a file-size
 // limit shows now and not at the game's end.
-void checkCache(const std::string& dir, const std::string& name, HashFn hash) {
+std::optional<std::vector<int>> checkCache(const std::string& dir, const std::string& name, HashFn hash) {
   writeTable(std::vector<int>(tableEntries, std::numeric_limits<int>::min()), dir, name, hash, false);
-  readCache(dir, name, hash);
+  return readCache(dir, name, hash);
 }
 
 TableLock::TableLock(const std::string& dir, const std::string& name) {
