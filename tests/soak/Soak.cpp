@@ -166,7 +166,7 @@ Ending playSoakGame(GameRun& run, const SoakOptions& options, SoakTally& tally, 
           << fault << "\n";
     }
     if (!faults.empty()) return Ending::Fault;
-    if (levelOver(game) && game.world.exitReached) {
+    if (game.world.exitReached) {
       ++tally.exits;
       leaveLevel(game);
       ++tally.levelsReached[game.level];
