@@ -6,20 +6,13 @@
 
 #include "game/Game.h"
 #include "screen/MemoryTerminal.h"
+#include "screen/TerminalInUse.h"
 
 // An in-memory terminal installed as the game's screen for the lifetime of the object; afterwards
-// the screen layer draws into a spare one, never into a terminal that is gone.
-class MemoryScreen {
- public:
-  MemoryScreen() { useTerminal(term); }
-  ~MemoryScreen() {
-    static MemoryTerminal spare(true);
-    useTerminal(spare);
-  }
-  MemoryScreen(const MemoryScreen&) = delete;
-  MemoryScreen& operator=(const MemoryScreen&) = delete;
-
+// the terminal that was active before is active again.
+struct MemoryScreen {
   MemoryTerminal term;
+  TerminalInUse installed{term};
 };
 
 struct BenchScene {
