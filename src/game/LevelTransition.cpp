@@ -35,7 +35,12 @@ GameState gameAtLevel(int level, int power) {
   // Arrive as if from the level before, so the ship starts where the game would put it.
   World world = newWorld(level - 1);
   world.player.power = power;
+  const Player start = world.player;
   int arrival = level - 1;
   nextLevel(world, arrival);
+  // A real arrival comes from an exit on the border, where no creature stands; this ship came from
+  // inside the arena. Its cell there is drawn from the map again, hiding a creature the new level
+  // placed on it until the first turn draws the creatures.
+  refreshCell(start.x, start.y, world.map);
   return GameState{0, arrival, std::move(world), 0, true, false};
 }
