@@ -216,7 +216,7 @@ std::vector<std::string> cutOffJournalsNewestFirst() {
 }
 
 TakenJournal takeJournal(const std::string& path) {
-  TakenJournal taken{TakeOutcome::Unusable, Journal{}, Recording{0, {}, 0}, ""};
+  TakenJournal taken{TakeOutcome::Unusable, Journal{}, Recording{}, ""};
   taken.journal.file = openForAppending(path);
   if (!taken.journal.file.valid()) {
     taken.why = shown(path) + ": cannot be opened: " + std::strerror(errno);
