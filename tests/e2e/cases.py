@@ -69,15 +69,23 @@ def store_becomes_a_file(case):
     open(case.path(".gridfall"), "w").close()
 
 
+def documented_example(case, path):
+    """Puts the example recording of docs/recording.md, its indented lines, at path."""
+    with open(os.path.join(HERE, "../../docs/recording.md")) as f:
+        block = f.read().split("is exactly these bytes", 1)[1].split("\n\n")[1]
+    case.put(path, "".join(line[4:] + "\n" for line in block.splitlines()).encode())
+
+
 def foreign_owner(case, path):
     if os.geteuid() != 0:
         case.test.skipTest("only root can give a folder to another user")
     os.chown(case.path(path), 65534, 65534)
 
 
-SETUP_STEPS = {"big-table", "foreign-owner"}
+SETUP_STEPS = {"big-table", "foreign-owner", "documented-example"}
 STEPS = {"big-table": big_table, "manual-lists-options": manual_lists_options, "colourless": colourless,
-         "store-becomes-a-file": store_becomes_a_file, "foreign-owner": foreign_owner}
+         "store-becomes-a-file": store_becomes_a_file, "foreign-owner": foreign_owner,
+         "documented-example": documented_example}
 
 
 def makedirs_for(path):
