@@ -12,6 +12,7 @@ void placeShip(World& world) {
   int x = 0;
   int y = 0;
   for (int attempt = 0; !isClear(world, x, y, true) && attempt < maxPlacementAttempts; ++attempt) {
+    if (attempt > 0 && lfStuck()) break;
     x = lfDice({1, 21, 2});
     y = lfDice({1, 18, 1});
   }

@@ -128,6 +128,7 @@ std::optional<Creature> rollCreatureUntil(Accept accepted) {
   for (int attempt = 0; attempt < maxPlacementAttempts; ++attempt) {
     const Creature c = newCreature();
     if (accepted(c)) return c;
+    if (lfStuck()) break;
   }
   return std::nullopt;
 }
@@ -251,7 +252,10 @@ void addCreature(World& w, int level) {
   int attemptLevel = level;
   for (int attempt = 0; attempt < maxPlacementAttempts; ++attempt, attemptLevel = 0) {
     Creature c = newCreature();
-    if (!farEnoughFromPlayer(w, c)) continue;
+    if (!farEnoughFromPlayer(w, c)) {
+      if (lfStuck()) return;
+      continue;
+    }
     if (attemptLevel >= 9 && lfDice({1, 15, 0}) == 1) c.colour = Magenta;
     drawCreature(c);
     for (Creature& entry : w.creatures) {
