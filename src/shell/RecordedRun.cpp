@@ -33,8 +33,10 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
   std::string journalPath() const override { return journal_.path; }
   std::string recordingTrouble() const override {
     if (journal_.trouble.empty()) return "";
-    if (journal_.path.empty())
-      return journal_.trouble + "; this run was not recorded, so --resume cannot continue it";
+    if (!recorded_) return journal_.trouble + "; this run was not recorded, so --resume cannot continue it";
+    if (journal_.stillResumable)
+      return journal_.trouble + "; the run went on unrecorded: move " + shown(journal_.path) +
+             " away, or --resume would continue it from an older point";
     return journal_.trouble + "; the run went on unrecorded, so --resume cannot continue it";
   }
 
@@ -46,6 +48,7 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
     if (start_) {
       pruneJournals(keptCutOffJournals);
       journal_ = startJournal(earlier_.seed, *start_);
+      recorded_ = journal_.file.valid();
     }
     if (replaying()) {
       silent_.emplace(real_.hasColours());
@@ -115,6 +118,7 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
   Journal journal_;
   Recording earlier_;  // the journal's run, played silently up to its end
   std::size_t next_ = 0;
+  bool recorded_ = journal_.file.valid();  // the run had a journal, however it ended
   std::optional<MemoryTerminal> silent_;
   std::optional<std::time_t> start_;
 };

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,18 @@ int writeAll(int fd, std::string_view text);
 int syncFile(int fd);
 // Bytes the file-size limit (ulimit -f) still lets the file grow.
 std::int64_t roomUnderSizeLimit(int fd);
+
+// The file's size and the room on its disk: whole blocks, as files take them, free to an ordinary
+// user (statvfs's f_bavail). Nothing when the file system cannot say.
+struct DiskRoom {
+  std::int64_t fileSize;
+  std::int64_t blockSize;
+  std::int64_t freeBlocks;
+};
+std::optional<DiskRoom> diskRoomOf(int fd);
+
+// True while a process of that id runs (or cannot be told apart from one that does).
+bool processRuns(long pid);
 bool cutFile(int fd, std::size_t length);
 
 // flock: true when held.
@@ -68,6 +81,7 @@ struct FolderEntry {
   std::string name;
   bool regular;       // a regular file, not a link or anything else
   timespec modified;  // of the entry itself
+  std::int64_t size;
 };
 // The entries of the folder (without "." and ".."); empty when it cannot be read.
 std::vector<FolderEntry> listFolder(const std::string& dir);

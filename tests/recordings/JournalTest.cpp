@@ -111,7 +111,7 @@ TEST_F(JournalTest, OnlyTheGamesOwnFilesAreTouched) {
   const std::vector<std::string> foreign = {"my-best.rec", "notes.txt", ".19700101-000000-x.new",
                                             "19700101-000000-5.rec.bak"};
   for (const std::string& name : foreign) std::ofstream(journalFolder() + name) << recordingHeader(1);
-  const std::string stale = journalFolder() + ".19700101-000000-7.new";
+  const std::string stale = journalFolder() + ".19700101-000000-2147483646.new";  // no such process
   std::ofstream(stale) << "gridfall rec";
   Journal making = startJournal(2, 86400);  // its half-made name is not held once it is in place
   const std::string heldHalf = journalFolder() + ".19700101-000000-8.new";
