@@ -286,12 +286,23 @@ std::vector<std::string> cutOffJournalsNewestFirst() {
 TakenJournal takeJournal(const std::string& path) {
   TakenJournal taken{TakeOutcome::Unusable, Journal{}, Recording{}, ""};
   taken.journal.file = openForAppending(path);
+  if (!taken.journal.file.valid() && errno == ENOENT) {
+    taken.outcome = TakeOutcome::Gone;
+    return taken;
+  }
   if (!taken.journal.file.valid()) {
     taken.why = shown(path) + ": cannot be opened: " + std::strerror(errno);
     return taken;
   }
   if (!lockWithoutWaiting(taken.journal.file.get())) {
     taken.outcome = TakeOutcome::Held;
+    return taken;
+  }
+  // Its holder may have moved it on between the open and the lock: only the file still of that
+  // name is the cut-off run.
+  if (!stillNamed(taken.journal.file.get(), path)) {
+    taken.outcome = TakeOutcome::Gone;
+    taken.journal.file = Descriptor();
     return taken;
   }
   try {

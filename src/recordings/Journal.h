@@ -55,7 +55,8 @@ void closeJournal(Journal& journal);
 // Cut-off journals of the folder, newest first, by path; RecordingError when the folder is unsafe.
 std::vector<std::string> cutOffJournalsNewestFirst();
 
-enum class TakeOutcome { Taken, Held, Unusable };
+// Gone: another --resume took it and moved it on meanwhile.
+enum class TakeOutcome { Taken, Held, Unusable, Gone };
 struct TakenJournal {
   TakeOutcome outcome;
   Journal journal;      // Taken: locked and open for appending, any torn last line cut off

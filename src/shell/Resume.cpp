@@ -41,6 +41,7 @@ std::unique_ptr<Session> resumedRun(std::ostream& notes) {
       ++held;
       continue;
     }
+    if (taken.outcome == TakeOutcome::Gone) continue;
     if (taken.outcome == TakeOutcome::Taken) {
       const HeadlessRun check = playHeadless(taken.recording);
       if (check.finished) {

@@ -97,6 +97,7 @@ std::optional<std::vector<int>> fromCache(const std::string& dir, const std::str
 
 std::optional<std::vector<int>> readCache(const std::string& dir, const std::string& name, HashFn hash) {
   checkNames(dir, name);
+  if (!privateFolderExists(dir)) return std::nullopt;  // the rule play follows, for --scores too
   const std::string path = dir + name;
   const std::optional<std::string> text = readTableFile(path);
   if (!text) return std::nullopt;

@@ -80,7 +80,8 @@ std::vector<int> bestFive(std::vector<int> table);
 // Checks the names, creates the private directory (mode 0700) if nothing of that name exists, and returns
 // the table stored under `name`, or nothing when no file has been stored yet.
 std::optional<std::vector<int>> fromCache(const std::string& dir, const std::string& name, HashFn hash);
-// As fromCache, but creates nothing: a missing directory means no table.
+// As fromCache, but creates nothing: a missing directory means no table, and one that breaks the
+// private-folder rule is refused all the same.
 std::optional<std::vector<int>> readCache(const std::string& dir, const std::string& name, HashFn hash);
 
 // Checks the names, creates the directory if needed, and replaces the file under `name` with

@@ -108,6 +108,13 @@ std::optional<DiskRoom> diskRoomOf(int fd) {
                   static_cast<std::int64_t>(disk.f_bavail)};
 }
 
+bool stillNamed(int fd, const std::string& path) {
+  struct stat open {
+  }, named{};
+  return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+         open.st_ino == named.st_ino;
+}
+
 bool processRuns(long pid) {
   return pid <= 0 || pid > INT_MAX || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
 }

@@ -61,6 +61,9 @@ struct DiskRoom {
 };
 std::optional<DiskRoom> diskRoomOf(int fd);
 
+// True when `path` (not followed) is the file open on `fd`.
+bool stillNamed(int fd, const std::string& path);
+
 // True while a process of that id runs (or cannot be told apart from one that does).
 bool processRuns(long pid);
 bool cutFile(int fd, std::size_t length);

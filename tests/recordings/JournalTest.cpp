@@ -62,6 +62,7 @@ TEST_F(JournalTest, AHeldJournalIsLeftAloneAndACutOffOneIsTakenOverWithoutItsTor
   finishJournal(resumed.journal);
   EXPECT_EQ(readFile(lastGamePath()), recordingHeader(42) + "k 106\nk 107\n");
   EXPECT_TRUE(cutOffJournalsNewestFirst().empty());
+  EXPECT_EQ(takeJournal(run.path).outcome, TakeOutcome::Gone) << "another resume moved it on";
 }
 
 // A journal that stops early is a true beginning of its run; it is never offered for a resume,
