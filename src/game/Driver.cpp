@@ -4,6 +4,7 @@
 #include "creatures/Creature.h"
 #include "dice/Lfrand.h"
 #include "game/Game.h"
+#include "game/Guide.h"
 #include "player/Player.h"
 #include "specials/Specials.h"
 
@@ -66,7 +67,14 @@ GameState newGame() {
 }
 
 void playTurn(GameState& game) {
+  const int shipX = game.world.player.x;
+  const int shipY = game.world.player.y;
   game.alive = getCommand(game.world, game.score);
+  // What destroyed the ship is on its cell now; the creatures and specials may change it.
+  if (!game.alive) {
+    const bool moved = game.world.player.x != shipX || game.world.player.y != shipY;
+    guideShipLost(game.world, moved);
+  }
   const int points = moveEnemy(game.world);
   game.score += points;
   if (game.level == bossLevel) {
@@ -103,6 +111,7 @@ std::pair<int, int> playGame() { return playGame(newGame()); }
 std::pair<int, int> playGame(GameState game, const LevelSeen& levels) {
   while (game.alive && !game.won) {
     if (levels) levels(game.level);
+    guideLevel(game.level);
     game.bossHits = 0;
     // The exit test comes first: a turn never starts on a level whose exit has been reached.
     while (!game.world.exitReached) {

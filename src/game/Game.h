@@ -52,5 +52,5 @@ bool endGame(std::pair<int, int> result, ScoreTable& table, const EndSeen& seen 
 void playUntilDeclined(ScoreTable& table, const EndSeen& seen = {}, const LevelSeen& levels = {});
 
 // Before a game starts: throws the store's error when the table could not be read or saved, so
-// that no game is played for a score that cannot be kept.
-void checkScoreTable();
+// that no game is played for a score that cannot be kept. Returns the table's best score.
+int checkScoreTable();

@@ -1,8 +1,11 @@
 // The end of a game: the result box, the table of the five best scores, and "Play again?".
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "game/Game.h"
+#include "game/Guide.h"
 #include "game/ScoreKeeping.h"
 #include "store/DiskCache.h"
 
@@ -56,6 +59,7 @@ bool endGame(std::pair<int, int> result, ScoreTable& table, const EndSeen& seen)
   drawBox();
   drawResult(score, level);
   const KeptScore kept = table.keep(score);
+  guideBestScore(kept.table.front());
   if (seen) seen({score, level, kept.entered});
   if (kept.entered) printAtColour(textColumn, 9, "You got a new high score!", White, Heavy);
   drawTable(kept.table, score);
@@ -72,4 +76,7 @@ void playUntilDeclined(ScoreTable& table, const EndSeen& seen, const LevelSeen& 
   }
 }
 
-void checkScoreTable() { checkCache(storeFolder(), tableFileName, strHash); }
+int checkScoreTable() {
+  const std::optional<std::vector<int>> table = checkCache(storeFolder(), tableFileName, strHash);
+  return table && !table->empty() ? *std::max_element(table->begin(), table->end()) : 0;
+}

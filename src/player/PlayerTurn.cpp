@@ -6,40 +6,9 @@
 
 #include "dice/Lfrand.h"
 #include "player/Player.h"
+#include "player/Powers.h"
 
 namespace {
-
-// The powers, numbered as the selection that waits for a direction. The teleport acts at once and
-// never waits, so its number 0 doubles as "nothing selected". The number is also the index of the
-// marker cell just left of the power's menu entry.
-enum PowerId { Teleport, FireLaser, WideLaser, QuadLaser, ShockwavePower, DisruptorPower, PhaseOut, Blink };
-constexpr int powerCount = 8;
-constexpr int noSelection = Teleport;
-
-struct MenuEntry {
-  const char* text;
-  int column;
-  int row;
-  int colour;
-  WeightName weight;
-  int cost;
-};
-
-// Indexed by PowerId.
-const MenuEntry menu[powerCount] = {
-    {"(T)eleport", 15, 22, Cyan, Light, teleportCost},
-    {"(F)ire laser", 30, 22, Yellow, Heavy, laserCost},
-    {"(W)ide laser", 45, 22, Yellow, Heavy, widelaserCost},
-    {"(Q)uad laser", 60, 22, Yellow, Heavy, quadlaserCost},
-    {"(S)hockwave", 15, 23, Blue, Heavy, shockwaveCost},
-    {"(D)isruptor", 30, 23, Red, Heavy, fieldisruptorCost},
-    {"(P)hase-out", 45, 23, Cyan, Heavy, phaseCost},
-    {"(B)link", 60, 23, White, Heavy, jumpCost},
-};
-
-// The order in which the menu entries are drawn.
-const PowerId menuDrawingOrder[powerCount] = {Teleport,  FireLaser,      WideLaser, ShockwavePower,
-                                              QuadLaser, DisruptorPower, PhaseOut,  Blink};
 
 constexpr int statusPowerRow = 22;
 constexpr int statusScoreRow = 23;
@@ -107,8 +76,6 @@ std::optional<PowerId> powerForKey(int key) {
   }
 }
 
-bool affordable(int power, PowerId id) { return power >= menu[id].cost; }
-
 void drawStatusArea(int power, int score) {
   // The two trailing blanks wipe a digit left over from a longer number of the previous turn.
   printAtColour(0, statusPowerRow, "Power: " + std::to_string(power) + "  ", Cyan, Heavy);
@@ -120,6 +87,7 @@ void drawStatusArea(int power, int score) {
     const MenuEntry& e = menu[id];
     if (affordable(power, id)) printAtColour(e.column, e.row, e.text, e.colour, e.weight);
   }
+  guidePowers(power);
   updateScreen();
 }
 

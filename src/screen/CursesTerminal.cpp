@@ -6,6 +6,7 @@
 #include <curses.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "screen/KeyWait.h"
@@ -16,6 +17,14 @@ namespace {
 
 // Escape sequences arrive within a few milliseconds; a lone Escape should not freeze input.
 constexpr int escapeDelayMs = 25;
+// A held key repeats every 25 to 50 ms; a deliberate press comes later than this after the last.
+constexpr int quietInputMs = 150;
+// The game's screen; the guide uses what lies beyond it. The side guide is drawn one column clear
+// of the game and only where all of its width fits.
+constexpr int gameColumns = 80;
+constexpr int gameRows = 24;
+constexpr int sideGuideColumn = gameColumns + 1;
+constexpr int sideGuideWidth = 25;
 
 SCREEN* session = nullptr;
 // A copy of the game's screen, brought up to date at every key read: a resize that cuts the screen
@@ -30,18 +39,6 @@ bool canPlaceCursor() {
 }
 
 std::string sizeText(int columns, int rows) { return std::to_string(columns) + "x" + std::to_string(rows); }
-
-void refuseIfTooSmall(int columns, int rows) {
-  if (columns < neededColumns || rows < neededRows)
-    throw TerminalUnusable("the terminal must be at least " + sizeText(neededColumns, neededRows) +
-                           " characters; it is " + sizeText(columns, rows));
-}
-
-// The terminal's own size: LINES and COLUMNS in the environment may say otherwise.
-void refuseIfReallyTooSmall() {
-  const TerminalSize size = terminalSize();
-  if (size.columns > 0 && size.rows > 0) refuseIfTooSmall(size.columns, size.rows);
-}
 
 // What undoes curses' changes to the display, for a signal handler that cannot call curses.
 std::string leaveText() {
@@ -67,7 +64,6 @@ class CursesTerminal : public Terminal {
     if (!isatty(STDIN_FILENO)) throw TerminalUnusable("standard input is not a terminal");
     if (!isatty(STDOUT_FILENO))
       throw TerminalUnusable("standard output is not a terminal; the game draws on it");
-    refuseIfReallyTooSmall();
     use_tioctl(TRUE);  // curses too takes the size from the terminal, not from LINES and COLUMNS
     rememberTerminal(STDIN_FILENO);
     session = newterm(nullptr, stdout, stdin);
@@ -81,12 +77,6 @@ class CursesTerminal : public Terminal {
       throw TerminalUnusable("terminal type '" + shown(term) +
                              "' cannot move the cursor; cannot draw the game");
     }
-    if (COLS < neededColumns || LINES < neededRows) {
-      const int columns = COLS;
-      const int rows = LINES;
-      shutdown();
-      refuseIfTooSmall(columns, rows);
-    }
     set_escdelay(escapeDelayMs);
     startOutputBuffering();
     kept = newpad(neededRows, neededColumns);
@@ -96,6 +86,15 @@ class CursesTerminal : public Terminal {
     }
     colours = coloursWanted();
     guardTerminal(leaveText());
+    // A terminal too small at the start waits to grow, as one that shrinks during a game does;
+    // the fatal signals are guarded by now, so Ctrl-C leaves it cleanly.
+    if (!bigEnough()) {
+      cbreak();
+      noecho();
+      keypad(stdscr, TRUE);
+      waitWhileTooSmall();
+      erase();
+    }
   }
   // Outside a curses session (start-up failed, or already ended) there is nothing to restore.
   void setCbreak(bool on) override {
@@ -132,15 +131,12 @@ class CursesTerminal : public Terminal {
   // blocks (readKey): one write(2) per turn instead of one for the status rows, one at the end of
   // the turn and one for the selection markers. The screen at every key wait is the same.
   void refresh() override {}
-  void showNow() override {
-    keepCopy();
-    wrefresh(stdscr);
-  }
+  void showNow() override { update(); }
+  void showGuide(const Guide& guide) override { guide_ = guide; }
   int readKey() override {
     for (;;) {
-      keepCopy();
       // Leaves stdscr untouched, so wgetch finds nothing to refresh and does not update twice.
-      wrefresh(stdscr);
+      update();
       const int key = wgetch(stdscr);
       if (key == KEY_RESIZE) {
         repaintAfterResize();
@@ -168,13 +164,18 @@ class CursesTerminal : public Terminal {
       ungetch(key);
     }
   }
+  // Keys count again only once the input has been quiet for a moment, so that a key held as the
+  // screen appeared cannot answer it. The keys dropped are never read: no recording sees them.
   void discardTypedKeys() override {
-    ::refresh();
-    flushinp();
+    update();
+    do {
+      flushinp();
+    } while (keyArrivesWithin(quietInputMs));
   }
 
  private:
   bool colours = false;
+  Guide guide_;
   static constexpr int escapeKey = 27;
   static constexpr int longestSequence = 64;
 
@@ -232,6 +233,34 @@ class CursesTerminal : public Terminal {
     return c;
   }
   static bool bigEnough() { return COLS >= neededColumns && LINES >= neededRows; }
+  // One update of the terminal: the copy is kept first, since the guide is not part of it.
+  void update() {
+    keepCopy();
+    drawGuide();
+    wrefresh(stdscr);
+  }
+  void drawGuide() {
+    if (!bigEnough()) return;
+    for (int y = gameRows; y < LINES; ++y) {
+      const std::size_t line = static_cast<std::size_t>(y - gameRows);
+      drawGuideLine(0, y, line < guide_.below.size() ? guide_.below[line] : GuideLine{});
+    }
+    if (COLS < sideGuideColumn + sideGuideWidth) return;
+    for (int y = 0; y < gameRows; ++y) {
+      const std::size_t line = static_cast<std::size_t>(y);
+      drawGuideLine(sideGuideColumn, y, line < guide_.beside.size() ? guide_.beside[line] : GuideLine{});
+    }
+  }
+  // The rest of the row is blanked, so a shorter line leaves nothing of a longer one; the text is
+  // cut at the right edge rather than wrapped onto the next row.
+  void drawGuideLine(int x, int y, const GuideLine& line) {
+    wmove(stdscr, y, x);
+    wclrtoeol(stdscr);
+    const int attrs = colours ? line.attrs : 0;
+    attr_on(static_cast<attr_t>(attrs), nullptr);
+    waddnstr(stdscr, line.text.c_str(), std::min(static_cast<int>(line.text.size()), COLS - x));
+    attr_off(static_cast<attr_t>(attrs), nullptr);
+  }
   // Called right before each update of the screen: the rows touched since the last update are the
   // only ones that can differ from the copy, so only they are copied.
   static void keepCopy() {
@@ -259,7 +288,15 @@ class CursesTerminal : public Terminal {
   }
   // curses has already resized its screens. While the terminal is too small the game waits and
   // keys are not taken as commands; then the whole screen is drawn again from the kept copy.
-  static void repaintAfterResize() {
+  void repaintAfterResize() {
+    waitWhileTooSmall();
+    if (kept != nullptr) copywin(kept, stdscr, 0, 0, 0, 0, neededRows - 1, neededColumns - 1, FALSE);
+    clearok(curscr, TRUE);
+    drawGuide();
+    wrefresh(stdscr);
+  }
+  static void waitWhileTooSmall() {
+    followTerminalSize();
     while (!bigEnough()) {
       erase();
       const std::string text = "gridfall needs " + sizeText(neededColumns, neededRows) +
@@ -267,10 +304,15 @@ class CursesTerminal : public Terminal {
       mvaddnstr(0, 0, text.c_str(), -1);
       wrefresh(stdscr);
       if (wgetch(stdscr) == ERR) throw InputEnded("the terminal stopped delivering keys");
+      followTerminalSize();
     }
-    if (kept != nullptr) copywin(kept, stdscr, 0, 0, 0, 0, neededRows - 1, neededColumns - 1, FALSE);
-    clearok(curscr, TRUE);
-    wrefresh(stdscr);
+  }
+  // With LINES and COLUMNS in the environment, curses keeps the size they had once a resize comes;
+  // the terminal's own size is the one that counts.
+  static void followTerminalSize() {
+    const TerminalSize size = terminalSize();
+    if (size.columns > 0 && size.rows > 0 && (size.columns != COLS || size.rows != LINES))
+      resizeterm(size.rows, size.columns);
   }
   static void shutdown() {
     if (session == nullptr) return;

@@ -6,7 +6,7 @@
 #include "errors/GameError.h"
 #include "screen/Terminal.h"
 
-// The terminal cannot be used at all (unknown terminal type, too small, not a terminal).
+// The terminal cannot be used at all (unknown terminal type, no cursor addressing, not a terminal).
 // The program reports it in one line instead of starting a game.
 class TerminalUnusable : public GameError {
  public:
@@ -20,7 +20,8 @@ class InputEnded : public GameError {
 };
 
 // The smallest terminal the game can draw on: the 73-column arena and its status area need
-// 75 columns (the power menu reaches column 74) and 24 rows.
+// 75 columns (the power menu reaches column 74) and 24 rows. A smaller one holds the game, at the
+// start as during play, until it grows.
 constexpr int neededColumns = 75;
 constexpr int neededRows = 24;
 

@@ -30,6 +30,8 @@ class ForwardingTerminal : public Terminal {
   void refresh() override { draw_->refresh(); }
   void showNow() override { draw_->showNow(); }
   void followResize() override { real_.followResize(); }
+  // The guide belongs to the real screen: a silent part drawn elsewhere has no room for it.
+  void showGuide(const Guide& guide) override { real_.showGuide(guide); }
   int readKey() override { return real_.readKey(); }
   void discardTypedKeys() override { real_.discardTypedKeys(); }
 

@@ -5,6 +5,7 @@
 
 namespace {
 Terminal* current = nullptr;
+Guide guide;
 
 void initialiseColourPairs() {
   // Pair p draws colour p on black; colour Black (0) cannot use pair 0, so it gets pair 8.
@@ -67,20 +68,39 @@ int weightAttributes(WeightName weight) {
   return weight >= Heavy && weight <= HeavyInverse ? attributes[weight] : 0;
 }
 
+int colourAttributes(int colour, WeightName weight) {
+  return attr::colourPair(getColourNumber2(colour)) | weightAttributes(weight);
+}
+
+bool screenHasColours() { return activeTerminal().hasColours(); }
+
 void printAtColour(int x, int y, const std::string& text, int colour, WeightName weight) {
   Terminal& t = activeTerminal();
   if (!t.hasColours()) {
     printAt(x, y, text);
     return;
   }
-  const int attrs = attr::colourPair(getColourNumber2(colour)) | weightAttributes(weight);
+  const int attrs = colourAttributes(colour, weight);
   t.attributesOn(attrs);
   printAt(x, y, text);
   t.attributesOff(attrs);
 }
 
 void printCharColour(int x, int y, char ch, int colour, WeightName weight) {
-  activeTerminal().putChar(x, y, ch, attr::colourPair(getColourNumber2(colour)) | weightAttributes(weight));
+  activeTerminal().putChar(x, y, ch, colourAttributes(colour, weight));
+}
+
+// The terminal hears of the guide only when it changes: most turns change nothing in it.
+void guideBelow(std::vector<GuideLine> lines) {
+  if (lines == guide.below) return;
+  guide.below = std::move(lines);
+  activeTerminal().showGuide(guide);
+}
+
+void guideBeside(std::vector<GuideLine> lines) {
+  if (lines == guide.beside) return;
+  guide.beside = std::move(lines);
+  activeTerminal().showGuide(guide);
 }
 
 void clearScreen() { activeTerminal().clear(); }

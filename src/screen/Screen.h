@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "errors/GameError.h"
 #include "screen/Terminal.h"
@@ -37,6 +38,14 @@ void printAtColour(int x, int y, const std::string& text, int colour, WeightName
 void printCharColour(int x, int y, char ch, int colour, WeightName weight);
 int getColourNumber2(int colour);
 int weightAttributes(WeightName weight);
+// The attributes printAtColour draws a colour and weight with.
+int colourAttributes(int colour, WeightName weight);
+// Whether the terminal draws in colour (not under NO_COLOR, not on a monochrome terminal).
+bool screenHasColours();
+// The guide beyond the game's 80x24 screen, shown where the terminal has room for it: the lines
+// below the game and the lines beside it, each replacing what that part showed before.
+void guideBelow(std::vector<GuideLine> lines);
+void guideBeside(std::vector<GuideLine> lines);
 void clearScreen();
 void updateScreen();
 int readChar();

@@ -2,7 +2,9 @@
 // game uses. Two backends implement it: the real curses terminal and an in-memory one for tests.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 // Attribute bits, numerically the same as the curses ones so the real backend passes them through.
 namespace attr {
@@ -20,6 +22,19 @@ constexpr int up = 259;
 constexpr int left = 260;
 constexpr int right = 261;
 }  // namespace keys
+
+// The guide: what the game shows in the space beyond its 80x24 screen, rows below it and columns
+// right of it, wherever the terminal has that space. A line is drawn with one set of attributes.
+struct GuideLine {
+  std::string text;
+  int attrs = 0;
+  bool operator==(const GuideLine&) const = default;
+};
+struct Guide {
+  std::vector<GuideLine> below;   // from the first row under the game, at its left edge
+  std::vector<GuideLine> beside;  // from the top row, right of the game
+  bool operator==(const Guide&) const = default;
+};
 
 class Terminal {
  public:
@@ -56,9 +71,13 @@ class Terminal {
   // A resize that came while no key was read (a replay shows screens between reads): while the
   // terminal is too small, waits as a key read would; then repaints. Nothing to do by default.
   virtual void followResize() {}
+  // The guide to show from now on, with every update of the screen. A terminal without room
+  // beyond 80x24 has nothing to show it in.
+  virtual void showGuide(const Guide&) {}
   // Blocks until a key arrives and returns its code.
   virtual int readKey() = 0;
-  // Brings the screen up to date and drops keys typed before it showed. A scripted terminal's
-  // keys are typed when the game waits for them, so by default there is nothing to drop.
+  // Brings the screen up to date and drops keys typed before it showed, and those of a key still
+  // held. A scripted terminal's keys are typed when the game waits for them, so by default there is
+  // nothing to drop.
   virtual void discardTypedKeys() {}
 };

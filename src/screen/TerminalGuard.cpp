@@ -31,13 +31,23 @@ bool remembering = false;
 termios remembered{};
 char leave[256];
 std::size_t leaveLength = 0;
+// The note is set while signals may arrive: its length is zero while the text changes.
+char note[1024];
+volatile std::sig_atomic_t noteLength = 0;
 
-void putTerminalBack() {
-  for (std::size_t done = 0; done < leaveLength;) {
-    const ssize_t put = ::write(terminalFd, leave + done, leaveLength - done);
-    if (put <= 0) break;  // a terminal that hung up takes nothing; its modes still go back
+void writeAll(int fd, const char* text, std::size_t length) {
+  for (std::size_t done = 0; done < length;) {
+    const ssize_t put = ::write(fd, text + done, length - done);
+    if (put <= 0) return;  // a terminal that hung up takes nothing
     done += static_cast<std::size_t>(put);
   }
+}
+
+// The signals by which a player or the system ends a game on purpose; the others are faults.
+bool endsOnPurpose(int signal) { return signal == SIGHUP || signal == SIGINT || signal == SIGTERM; }
+
+void putTerminalBack() {
+  writeAll(terminalFd, leave, leaveLength);  // even when nothing is taken, the modes go back
   ::tcsetattr(terminalFd, TCSANOW, &remembered);
 }
 
@@ -51,6 +61,7 @@ void setAction(int signal, void (*handler)(int)) {
 
 void restoreAndReraise(int signal) {
   putTerminalBack();
+  if (endsOnPurpose(signal)) writeAll(STDERR_FILENO, note, static_cast<std::size_t>(noteLength));
   // The signal stays blocked until the handler returns, and is then delivered with its default
   // action, so the program ends as the signal intends (a fault re-occurs and ends it the same way).
   setAction(signal, SIG_DFL);
@@ -85,6 +96,13 @@ void guardTerminal(const std::string& leaveText) {
     const bool keptIgnored = (s == SIGHUP || s == SIGINT || s == SIGQUIT) && found[i].sa_handler == SIG_IGN;
     if (!keptIgnored) setAction(s, restoreAndReraise);
   }
+}
+
+void noteOnLeaving(const std::string& text) {
+  noteLength = 0;
+  const std::size_t length = std::min(text.size(), sizeof note);
+  std::memcpy(note, text.data(), length);
+  noteLength = static_cast<std::sig_atomic_t>(length);
 }
 
 void releaseTerminal() {

@@ -14,6 +14,11 @@ void rememberTerminal(int fd);
 // modes back and ends the program by the same signal.
 void guardTerminal(const std::string& leaveText);
 
+// What the player should read once a hang-up, Ctrl-C or a termination signal has ended the program
+// and the terminal is back (how to come back, say); written to standard error as it stands, "" for
+// nothing. Takes effect at once, whether or not the terminal is guarded yet.
+void noteOnLeaving(const std::string& note);
+
 // After curses has ended (or failed to start): the signals get their default actions back and the
 // remembered modes are put back. Does nothing when no terminal was remembered.
 void releaseTerminal();

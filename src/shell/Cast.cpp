@@ -1,7 +1,8 @@
 // --cast: a recording as an asciicast v2 terminal recording. The recording is played headless; at
 // every key wait the output that turns the screen shown before into the game's screen is kept as
 // one event: only the cells that changed, each with the colour, bold and reverse the game drew it
-// with. Times follow a steady pace, so the same recording always gives the same bytes.
+// with. A last event gives the viewer's terminal back. Times follow a steady pace, so the same
+// recording always gives the same bytes.
 #include <cstdio>
 #include <ostream>
 
@@ -13,13 +14,23 @@ namespace {
 // Pauses longer than this are cut short by players; a cast has none, but a viewer's seek may.
 constexpr const char* idleTimeLimit = "1.0";
 
+// The viewer's terminal as the cast found it: attributes reset and the cursor shown again, then the
+// cursor on a fresh line below the picture's 24 rows, where the shell's prompt comes back. A move
+// to row 24 and a newline rather than a move to row 25: a terminal of exactly 24 rows has no row 25
+// (the move would stop on row 24 and the prompt would overwrite the picture's last row); the newline
+// scrolls the picture up one line there and simply lands on row 25 of a taller one. The reset
+// comes first so that a line scrolled in is blank, not in the colour of the last cell drawn.
+constexpr const char* terminalGivenBack = "\x1b[0m\x1b[?25h\x1b[24;1H\r\n";
+
 // The graphic rendition the game draws `cell` with, as one SGR sequence from a full reset: curses
 // colour numbers are the terminal's eight colours, so a pair's foreground is 30 + its colour.
 std::string renditionOf(const ScreenCell& cell, const MemoryTerminal& screen) {
   std::string code = "\x1b[0";
+  // ';' as a character: g++ 12 at -O3 warns (-Wrestrict, wrongly) about a string literal put before
+  // a temporary string.
   if (cell.pair > 0) {
-    code += ";" + std::to_string(30 + screen.pairForeground(cell.pair));
-    code += ";" + std::to_string(40 + screen.pairBackground(cell.pair));
+    code += ';' + std::to_string(30 + screen.pairForeground(cell.pair));
+    code += ';' + std::to_string(40 + screen.pairBackground(cell.pair));
   }
   if (cell.bold) code += ";1";
   if (cell.reverse) code += ";7";
@@ -83,8 +94,15 @@ std::string header(std::uint32_t seed) {
          idleTimeLimit + "}\n";
 }
 
+// Built by appending, for g++ 12's sake as in renditionOf().
 std::string event(std::size_t keysPlayed, int pace, const char* code, const std::string& data) {
-  return "[" + timeAt(keysPlayed, pace) + ", \"" + code + "\", " + jsonString(data) + "]\n";
+  std::string line = "[";
+  line += timeAt(keysPlayed, pace);
+  line += ", \"";
+  line += code;
+  line += "\", ";
+  line += jsonString(data);
+  return line + "]\n";
 }
 
 // The markers that belong with each screen: games whose end screen came up there, then levels
@@ -119,10 +137,15 @@ HeadlessRun writeCast(const CheckedRecording& checked, int pace, std::ostream& o
   out << header(checked.recording.seed);
   Painter painter;
   Markers markers(checked.run, pace);
-  return playHeadless(checked.recording, [&](const MemoryTerminal& screen, std::size_t keysPlayed) {
-    out << event(keysPlayed, pace, "o", painter.paint(screen));
-    markers.writeAt(keysPlayed, out);
-  });
+  std::size_t lastKeys = 0;
+  HeadlessRun run =
+      playHeadless(checked.recording, [&](const MemoryTerminal& screen, std::size_t keysPlayed) {
+        out << event(keysPlayed, pace, "o", painter.paint(screen));
+        markers.writeAt(keysPlayed, out);
+        lastKeys = keysPlayed;
+      });
+  out << event(lastKeys, pace, "o", terminalGivenBack);
+  return run;
 }
 
 // The recording is checked whole first and then played again as the cast is written, so nothing

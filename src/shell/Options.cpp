@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "recordings/Recording.h"
 #include "store/FileMessages.h"
 
 namespace {
@@ -195,21 +196,39 @@ Options parseOptions(int argc, char* argv[]) {
   return options;
 }
 
+std::string recordingToRead(const std::string& named) {
+  if (!named.empty()) return named;
+  if (!lastGameExists()) throw RecordingError("no finished game yet: play one, or name a recording");
+  return lastGamePath();
+}
+
 std::string usageText() {
   return "Usage: gridfall [OPTION]\n"
          "Fly a ship through ten walled arenas in the terminal.\n"
          "\n"
-         "  --seed N         play with dice seed N (0 to 4294967295) instead of the clock's\n"
-         "  --daily          play the seed of today's UTC date, YYYYMMDD: the same everywhere\n"
-         "  --resume         continue the newest game that was cut off (hang-up, kill, crash)\n"
-         "  --replay [FILE]  show a recording, by default the last finished run: space pauses,\n"
-         "                   + and - change the pace, . steps, e jumps to the end, q quits\n"
-         "  --cast [FILE]    print a recording as an asciicast v2 file (asciinema play FILE)\n"
-         "  --verify [FILE]  re-run a recording and print its seed, scores and levels as JSON\n"
+         "  --seed N         play with dice seed N (0 to 4294967295), not the clock's\n"
+         "  --daily          play the seed of today's UTC date, YYYYMMDD: the same game\n"
+         "                   for every player that day\n"
+         "  --resume         continue the newest run cut off by a hang-up, kill or crash\n"
+         "  --replay [FILE]  show a recording, by default the last finished run: space\n"
+         "                   pauses, + and - change the pace, . steps, e jumps to the\n"
+         "                   end, q quits\n"
+         "  --cast [FILE]    print a recording as an asciicast v2 file (asciinema play)\n"
+         "  --verify [FILE]  re-run a recording and print its seed and games as JSON\n"
          "  --pace N         keys a second (1 to 128, default 8) of --replay and --cast\n"
          "  -s, --scores     print the table of the five best scores and exit\n"
          "  -h, --help       print this help and exit\n"
          "  -V, --version    print the version and exit\n"
+         "\n"
+         "Keys (either case):\n"
+         "  h j k l          move left, down, up, right; also 4 2 8 6 and the arrow keys\n"
+         "  t                teleport to a random clear cell (costs 7 power points)\n"
+         "  f w q s d p b    a power, then a direction: f laser (10), w wide laser (20),\n"
+         "                   q quad laser (25), s shockwave (12), d disruptor (100),\n"
+         "                   p phase-out (3), b blink (1); any other key cancels it\n"
+         "\n"
+         "Goal: leave each of the ten arenas through an exit. On an ordinary level fire\n"
+         "the disruptor at the outer wall to break one open; man gridfall tells the rest.\n"
          "\n"
          "The scores are kept in $HOME/.gridfall/highscore. Every run is recorded in\n"
          "$HOME/.gridfall/journal/ as it is played; the last finished one in\n"

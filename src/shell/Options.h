@@ -32,6 +32,11 @@ Options parseOptions(int argc, char* argv[]);
 // A seed as given on the command line: decimal digits only, 0..4294967295.
 std::optional<std::uint32_t> parseSeed(std::string_view text);
 
+// The recording --replay, --cast or --verify reads: the file named, or last-game.rec when none
+// was ("" given). Throws RecordingError when none was named and no game has finished yet, so that
+// a first use is told what to do rather than that a file it never heard of cannot be opened.
+std::string recordingToRead(const std::string& named);
+
 // The --help text: every option, one a line.
 std::string usageText();
 // The --version text; its first line is "gridfall " followed by the project version.

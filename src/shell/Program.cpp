@@ -9,6 +9,7 @@
 
 #include "dice/Lfrand.h"
 #include "game/Game.h"
+#include "game/Guide.h"
 #include "screen/CursesTerminal.h"
 #include "screen/MemoryTerminal.h"
 #include "shell/Options.h"
@@ -76,7 +77,7 @@ int runProgram(int argc, char* argv[]) {
   lfSrand(static_cast<int>(session->seed()));
   try {
     // A replay never touches the table, so only a run that plays needs it usable.
-    if (!options.replay) checkScoreTable();
+    if (!options.replay) guideBestScore(checkScoreTable());
   } catch (const GameError& e) {
     // Found before any game is played: the same words as at game over, with the terminal untouched.
     std::cerr << "gridfall: " << e.description() << "\n";

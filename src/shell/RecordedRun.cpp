@@ -7,6 +7,7 @@
 #include "screen/ForwardingTerminal.h"
 #include "screen/MemoryTerminal.h"
 #include "screen/Screen.h"
+#include "screen/TerminalGuard.h"
 #include "store/FileMessages.h"
 
 namespace {
@@ -54,6 +55,7 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
       silent_.emplace(real_.hasColours());
       draw_ = &*silent_;
     }
+    tellHowToComeBack();
   }
 
   int readKey() override {
@@ -63,7 +65,7 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
     }
     if (silent_) showWhereTheRunStands();
     const int key = real_.readKey();
-    appendToJournal(journal_, keyLine(key));
+    append(keyLine(key));
     return key;
   }
 
@@ -77,15 +79,14 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
   // store settles that by what the file holds, so the score is kept exactly once.
   KeptScore keep(int score) override {
     if (!replaying()) {
-      return keepInFile(
-          score, {[this](const std::vector<int>& table) { appendToJournal(journal_, tableLine(table)); },
-                  [this] { appendToJournal(journal_, writtenLine()); }});
+      return keepInFile(score, {[this](const std::vector<int>& table) { append(tableLine(table)); },
+                                [this] { append(writtenLine()); }});
     }
     if (nextEvent().kind != RecordedEvent::Table) mismatch();
     const std::vector<int> recorded = earlier_.tableOf(earlier_.events[next_++]);
     if (!replaying()) {
       keepOnce(score, recorded);
-      appendToJournal(journal_, writtenLine());
+      append(writtenLine());
     } else if (nextEvent().kind == RecordedEvent::TableWritten) {
       ++next_;
     }
@@ -96,6 +97,21 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
  private:
   bool replaying() const { return next_ < earlier_.events.size(); }
   const RecordedEvent& nextEvent() const { return earlier_.events[next_]; }
+
+  void append(std::string_view line) {
+    const bool wasRecording = journal_.trouble.empty();
+    appendToJournal(journal_, line);
+    if (wasRecording && !journal_.trouble.empty()) tellHowToComeBack();
+  }
+
+  // A player who leaves by Ctrl-C, or whose connection drops, learns where the run is kept; a run
+  // that is not recorded, or no longer, has nothing to come back to.
+  void tellHowToComeBack() const {
+    const bool resumable = !journal_.path.empty() && journal_.trouble.empty();
+    noteOnLeaving(resumable ? "gridfall: this run is kept in " + shown(journal_.path) +
+                                  "; gridfall --resume continues it\n"
+                            : "");
+  }
 
   // The silent part is over: the real terminal gets every cell of the screen the game stands at.
   void showWhereTheRunStands() {

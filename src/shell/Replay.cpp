@@ -15,9 +15,7 @@
 
 namespace {
 
-constexpr int endKey = 0550;             // curses KEY_END
-constexpr int statusRow = 24;            // just below the game's 24 rows, when the terminal has more
-constexpr std::size_t statusWidth = 74;  // fits the narrowest terminal the game accepts
+constexpr int endKey = 0550;  // curses KEY_END
 constexpr int slowestPace = 1;
 constexpr int fastestPace = 128;
 
@@ -57,6 +55,13 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
 
   // The viewer's keys steer the playback; the recorded run's own discards had nothing to drop.
   void discardTypedKeys() override {}
+
+  // The first line under the game is the replay's own status line; the rest of the guide is the
+  // game's.
+  void showGuide(const Guide& guide) override {
+    gameGuide_ = guide;
+    showStatus();
+  }
 
   // The recorded table stands in for the file, which a replay never touches.
   KeptScore keep(int score) override {
@@ -142,12 +147,13 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
   }
 
   void showStatus() {
-    if (terminalSize().rows <= statusRow) return;
     std::string text = "replay: key " + std::to_string(keysPlayed_) + " of " + std::to_string(keyCount_);
     text += atEnd_ ? ", the end" : ", " + std::to_string(pace_) + " keys/s" + (paused_ ? ", paused" : "");
     text += "   keys: space . + - e q";
-    text.resize(statusWidth, ' ');  // also blanks what a longer status left behind
-    if (real_.moveTo(0, statusRow)) real_.addText(text);
+    Guide guide = gameGuide_;
+    if (guide.below.empty()) guide.below.emplace_back();
+    guide.below.front() = {text};
+    real_.showGuide(guide);
   }
 
   std::string path_;
@@ -159,13 +165,14 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
   bool paused_ = false;
   bool jumping_ = false;
   bool atEnd_ = false;
+  Guide gameGuide_;
 };
 
 }  // namespace
 
 std::unique_ptr<Session> playback(const std::string& path, int pace) {
   try {
-    const std::string file = path.empty() ? lastGamePath() : path;
+    const std::string file = recordingToRead(path);
     return std::make_unique<Playback>(file, readRecordingFile(file), pace);
   } catch (const RecordingError& e) {
     throw SessionRefused(e.description());

@@ -4,6 +4,7 @@
 #include "recordings/Journal.h"
 #include "shell/Headless.h"
 #include "shell/Json.h"
+#include "shell/Options.h"
 #include "shell/Program.h"
 #include "store/FileMessages.h"
 
@@ -25,8 +26,8 @@ void printGames(const std::vector<HeadlessGame>& games, std::ostream& out) {
 
 std::optional<CheckedRecording> checkRecording(const std::string& path, const ScreenSeen& seen,
                                                std::ostream& errors) {
-  const std::string file = path.empty() ? lastGamePath() : path;
   try {
+    const std::string file = recordingToRead(path);
     CheckedRecording checked{file, readRecordingFile(file), {}};
     checked.run = playHeadless(checked.recording, seen);
     if (checked.run.fits) return checked;

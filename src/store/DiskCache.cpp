@@ -2,6 +2,8 @@
 // starts, and the advisory lock around read-merge-write. The text format is in TableFormat.cpp.
 #include "store/DiskCache.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -83,6 +85,11 @@ std::string storeFolder() { return userCacheDir(storeFolderName); }
 std::string journalFolder() { return storeFolder() + journalFolderName + "/"; }
 std::string lastGamePath() { return storeFolder() + lastGameFileName; }
 
+bool lastGameExists() {
+  struct stat info {};
+  return ::lstat(lastGamePath().c_str(), &info) == 0 || errno != ENOENT;
+}
+
 std::vector<int> bestFive(std::vector<int> table) {
   if (table.size() > tableEntries) std::sort(table.begin(), table.end(), std::greater<>());
   table.resize(tableEntries, 0);
@@ -153,9 +160,9 @@ void toCache(const std::vector<int>& table, const std::string& dir, const std::s
 
 // The probe writes a table of the largest size a score can make, so a full disk or a file-size
 // limit shows now and not at the game's end.
-void checkCache(const std::string& dir, const std::string& name, HashFn hash) {
+std::optional<std::vector<int>> checkCache(const std::string& dir, const std::string& name, HashFn hash) {
   writeTable(std::vector<int>(tableEntries, std::numeric_limits<int>::min()), dir, name, hash, false);
-  readCache(dir, name, hash);
+  return readCache(dir, name, hash);
 }
 
 TableLock::TableLock(const std::string& dir, const std::string& name) {

@@ -96,9 +96,9 @@ void toCache(const std::vector<int>& table, const std::string& dir, const std::s
 // The check made before a game starts, so that a game is never played for a score that cannot
 // be kept: the names are safe, the directory is private (it is created when missing), a file of a
 // table's size can be written and flushed there (a probe, removed again), and a stored table can
-// be read and decoded, and the disk has a block left beside the probe for the run's journal. Throws
-// what fromCache and toCache would.
-void checkCache(const std::string& dir, const std::string& name, HashFn hash);
+// be read and decoded, and the disk has a block left beside the probe for the run's journal.
+// Returns what readCache does; throws what fromCache and toCache would.
+std::optional<std::vector<int>> checkCache(const std::string& dir, const std::string& name, HashFn hash);
 
 // Holds an exclusive advisory lock (flock) on dir + name + ".lock" for its lifetime, e.g.
 // $HOME/.gridfall/highscore.lock, so that read-merge-write of the table by two games ending

@@ -25,8 +25,9 @@ std::string octal(mode_t mode) {
                   withAdvice(error, "check that its parent exists and is writable"));
 }
 
-// A folder reached through a link, or one that others can enter, could be swapped or read under
-// the game: the files in it are the player's own and nobody else's.
+// A folder reached through a link, or one that others can write in, could have the game's files
+// swapped or planted under it. One that others may only read or enter (0755, made by hand or
+// restored from a backup) is the player's choice and is taken as it is: the game makes its own 0700.
 void checkPrivate(const std::string& dir, const struct stat& info) {
   if (S_ISLNK(info.st_mode))
     throw UnsafeDirectory(shown(dir) + " is a symbolic link; the game keeps its files only in a folder of " +
@@ -37,8 +38,8 @@ void checkPrivate(const std::string& dir, const struct stat& info) {
   if (info.st_uid != ::geteuid())
     throw UnsafeDirectory(shown(dir) + " belongs to another user (uid " + std::to_string(info.st_uid) +
                           "); move it away so that the game can create its own");
-  if ((info.st_mode & 077) != 0)
-    throw UnsafeDirectory(shown(dir) + " is open to other users (mode " + octal(info.st_mode) +
+  if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+    throw UnsafeDirectory(shown(dir) + " is writable by other users (mode " + octal(info.st_mode) +
                           "); make it private with: chmod 700 " + shown(dir));
 }
 

@@ -27,3 +27,6 @@ std::string userCacheDir(const std::string& name);
 std::string storeFolder();
 std::string journalFolder();
 std::string lastGamePath();
+// False only when nothing at all, not even a link, is at lastGamePath(): no game has finished in
+// this HOME yet. Whatever is there, usable or not, is the reader's to judge.
+bool lastGameExists();

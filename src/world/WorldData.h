@@ -110,9 +110,18 @@ int numEnemy(const World& w);
 inline void drawCell(int x, int y, char ch, int colour, WeightName weight) {
   printCharColour(x, y, ch, colour, weight);
 }
+// Without colours the ship's trail and a creature's would both be '*': a creature's (any trail not
+// the ship's cyan) is drawn as 'o' there, and only there.
+constexpr char monochromeCreatureTrail = 'o';
+inline char shownSymbol(const Terrain& t) {
+  const Terrain shipTrail = PlayerTrail();
+  if (t.symbol == shipTrail.symbol && !t.passable && t.colour != shipTrail.colour && !screenHasColours())
+    return monochromeCreatureTrail;
+  return t.symbol;
+}
 inline void refreshCell(int x, int y, const Map& map) {
   const Terrain& t = map.at(x, y);
-  drawCell(x, y, t.symbol, t.colour, t.weight);
+  drawCell(x, y, shownSymbol(t), t.colour, t.weight);
 }
 void drawPlayer(int x, int y);
 void drawCreature(const Creature& c);

@@ -174,6 +174,14 @@ def pressed(case, rest):
         case.game.press(key)
 
 
+def hold(case, keys, count, ms):
+    """A held key: `count` repeats `ms` apart, as a keyboard sends them; then the game's next key wait."""
+    for _ in range(int(count)):
+        case.game.send(b"".join(key_bytes(keys)))
+        time.sleep(int(ms) / 1000)
+    case.game.wait_for_key()
+
+
 def step(case, rest):
     name, *args = rest.split()
     STEPS[name](case, *args)
@@ -209,7 +217,7 @@ ACTIONS = {
     "signal": (lambda c, rest: c.game.signal(getattr(signal, "SIG" + rest)), 0), "step": (step, 0),
     "await": (lambda c, rest: c.game.wait_until(lambda g: g.contains_match(rest), rest), 0),
     "resize": (lambda c, rest: c.game.resize(*map(int, rest.split("x"))), 0),
-    "sleep": (lambda c, rest: time.sleep(float(rest)), 0),
+    "sleep": (lambda c, rest: time.sleep(float(rest)), 0), "hold": (hold, 1),
 }
 EXPECTATIONS = {
     "status": (status, 0), "restored": (restored, 0), "says": (says, 0),

@@ -26,7 +26,10 @@ def move_onto_floor(game):
 
 class OneWritePerKey(GameTest):
     def test_turns_and_power_keys(self):
-        game = self.game().first_screen().wait_for_key()
+        for columns, rows in (80, 24), (110, 30):  # a larger terminal draws the guide in the same write
+            self.check_one_write_per_key(self.game(columns=columns, rows=rows).first_screen().wait_for_key())
+
+    def check_one_write_per_key(self, game):
         # A power key only draws its marker; the direction then completes the turn.
         keys = ["p", move_onto_floor] + [move_onto_floor] * 8
         for key in keys:

@@ -59,7 +59,7 @@ def visible(screen):
 
 def cast_screens(events):
     """A cast's output events fed one by one to the emulator the tests read the game through: the screen
-    after each, and the markers as (the event they follow, label)."""
+    after each, the markers as (the event they follow, label), and the emulator as the cast left it."""
     screen, screens, markers = pyte.Screen(80, 24), [], []
     stream = pyte.Stream(screen)
     for _, code, data in events[1:]:
@@ -68,7 +68,7 @@ def cast_screens(events):
             screens.append(render(screen))
         else:
             markers.append((len(screens) - 1, data))
-    return screens, markers
+    return screens, markers, screen
 
 
 def ship(game):
@@ -103,12 +103,17 @@ class Determinism(GameTest):
         events = [json.loads(line) for line in cast.stdout.splitlines()]
         self.assertEqual(events[0], {"version": 2, "width": 80, "height": 24, "title": "gridfall, seed 1709294400",
                                      "env": {"TERM": "xterm-256color", "SHELL": "/bin/sh"}, "idle_time_limit": 1.0})
-        shown, markers = cast_screens(events)
-        self.assertEqual(len(shown), len(keys) + 1, "one event for the first screen and one per key")
+        shown, markers, viewer = cast_screens(events)
+        self.assertEqual(len(shown), len(keys) + 2, "one event for the first screen, one per key, one to end")
         for wait, screen in screens.items():
             if wait != "end":
                 self.assertEqual(visible(shown[int(wait)]), visible(screen), "the cast's screen after %s keys" % wait)
         self.assertEqual(markers, [(0, "level 1"), (len(keys) - 1, "game over: 1 points")])
+        # The viewer's terminal given back: on 24 rows the picture moves up for a blank line below it,
+        # where the cursor waits, shown again, with no colour or attribute left set.
+        self.assertEqual(shown[-1][:24], shown[-2][1:24] + ["|"], "the picture moved up, a fresh line below")
+        cursor = viewer.cursor
+        self.assertEqual((cursor.x, cursor.y, cursor.hidden, cursor.attrs), (0, 23, False, viewer.default_char))
         self.assertEqual([e[0] for e in events[1:] if e[1] == "o"][:3], [0.0, 0.125, 0.25], "8 keys a second")
         self.assertEqual(json.loads(term.run("--verify", recording, home=home).stdout), {
             "name": recording, "format": 1, "seed": 1709294400, "keys": len(keys),
