@@ -261,8 +261,7 @@ void finishJournal(Journal& journal) {
   syncFile(journal.file.get());
   if (!journal.emptied && renameOver(journal.path, lastGamePath()) == 0) {
     journal.path = lastGamePath();
-  } else {
-    removeFile(journal.path);
+  } else if (removeFile(journal.path)) {
     journal.path.clear();
   }
   closeJournal(journal);

@@ -136,7 +136,7 @@ int renameWithoutReplacing(const std::string& from, const std::string& to) {
 int renameOver(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
-void removeFile(const std::string& path) { ::unlink(path.c_str()); }
+bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 void syncFolder(const std::string& dir) {
   const Descriptor folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

@@ -76,7 +76,7 @@ int lockWaiting(int fd);
 // Returns 0 or errno. The first never replaces a file of the new name (EEXIST).
 int renameWithoutReplacing(const std::string& from, const std::string& to);
 int renameOver(const std::string& from, const std::string& to);
-void removeFile(const std::string& path);
+bool removeFile(const std::string& path);  // true when removed
 // Makes a rename in the folder durable; a failure only weakens durability across a power cut.
 void syncFolder(const std::string& dir);
 
