@@ -2,7 +2,7 @@
 #include "BusyLevel.h"
 
 #include "dice/Lfrand.h"
-#include "player/Player.h"
+#include "specials/Emitters.h"
 #include "specials/Specials.h"
 
 namespace {

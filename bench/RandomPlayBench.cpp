@@ -46,7 +46,7 @@ void BM_RandomPlayLevel10(benchmark::State& state) {
   int turn = 0;
   GameState before = game;
   for (auto _ : state) {
-    if (levelOver(game)) {
+    if (!game.alive || game.world.exitReached) {
       lfSrand(++games);
       game = gameAtLevel(10, lfDice(Dicespec{1, 301, -1}));
     }

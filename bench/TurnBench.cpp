@@ -66,7 +66,7 @@ void playedTurns(benchmark::State& state, const std::vector<BenchScene>& scenes,
   GameState before = game;
   int turn = 0;
   for (auto _ : state) {
-    if (levelOver(game)) {
+    if (!game.alive || game.world.exitReached) {
       scene = (scene + 1) % scenes.size();
       game = scenes[scene].game;
     }

@@ -3,7 +3,8 @@
 #include <cstddef>
 
 #include "creatures/Creature.h"
-#include "player/Player.h"
+#include "specials/Emitters.h"
+#include "world/Headings.h"
 
 namespace {
 
@@ -19,16 +20,6 @@ int destroyWhereItStands(World& world, Creature& c, bool bigBlast) {
   c.alive = false;
   explosionHere(world, c.x, c.y, c.colour, bigBlast);
   return 1;
-}
-
-Facing clockwise(Facing facing) {
-  switch (facing) {
-    case FUp: return FRight;
-    case FRight: return FDown;
-    case FDown: return FLeft;
-    case FLeft: return FUp;
-  }
-  return facing;
 }
 
 // A cell with at most one passable neighbour (and no power-up) leaves the boss hemmed in.
@@ -75,8 +66,8 @@ int doCreature(World& world, Creature& c) {
   if (!under.passable) return destroyWhereItStands(world, c, false);
   if (under == PowerUp()) addQuadLaser(world, c.x, c.y, c.colour, 0, quadLaserDistance);
   // The trail goes down before steering, so the creature's own cell already counts as blocked.
+  // Only red creatures leave one, so it needs no colouring.
   setTerrain(world, c.x, c.y, EnemyTrail());
-  setTColour(world, c.x, c.y, c.colour);
   refreshCell(c.x, c.y, world.map);
   return moveCreature(world, c);
 }

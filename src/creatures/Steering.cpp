@@ -5,6 +5,7 @@
 
 #include "creatures/Creature.h"
 #include "dice/Lfrand.h"
+#include "world/Headings.h"
 
 namespace {
 
@@ -12,21 +13,9 @@ namespace {
 // chosen only when every step is blocked.
 constexpr int blockedPenalty = 1000;
 
-struct Step {
-  int dx;
-  int dy;
-  Facing heading;   // the facing after taking this step
-  Facing reversed;  // the facing from which this step would turn the creature round
-};
-
-// Index order up, right, down, left: the order of the dice and of the tie-breaking.
+// Steps are looked at in clockwise order from up (clockwiseOrder): the order of the dice and of the
+// tie-breaking.
 enum StepIndex { Up, Right, Down, Left };
-constexpr std::array<Step, 4> steps{{
-    {0, -1, FUp, FDown},
-    {1, 0, FRight, FLeft},
-    {0, 1, FDown, FUp},
-    {-1, 0, FLeft, FRight},
-}};
 
 using Scores = std::array<int, 4>;
 
@@ -48,21 +37,11 @@ Scores baseScores(const Creature& c, const Player& player) {
 }
 
 // Turning back is penalised exactly like running into a wall.
-int opennessTerm(const World& world, const Creature& c, const Step& step) {
-  const int tx = c.x + step.dx;
-  const int ty = c.y + step.dy;
-  if (isClear(world, tx, ty, true) && c.facing != step.reversed) return adjacentBlock(world, tx, ty);
+int opennessTerm(const World& world, const Creature& c, Facing step) {
+  const int tx = c.x + heading(step).dx;
+  const int ty = c.y + heading(step).dy;
+  if (isClear(world, tx, ty, true) && c.facing != opposite(step)) return adjacentBlock(world, tx, ty);
   return -blockedPenalty;
-}
-
-int headingIndex(Facing facing) {
-  switch (facing) {
-    case FUp: return Up;
-    case FRight: return Right;
-    case FDown: return Down;
-    case FLeft: return Left;
-  }
-  return Up;
 }
 
 // Strict comparisons: among equal best scores the later step in the order up, right, down, left wins.
@@ -79,14 +58,15 @@ int randomfactor(int value) { return value + lfDice(Dicespec{1, uncertainFactor,
 
 int moveCreature(World& world, Creature& creature) {
   Scores scores = baseScores(creature, world.player);
-  for (std::size_t i = 0; i < steps.size(); ++i) scores[i] += opennessTerm(world, creature, steps[i]);
-  scores[headingIndex(creature.facing)] += turnAversion;
+  for (std::size_t i = 0; i < clockwiseOrder.size(); ++i)
+    scores[i] += opennessTerm(world, creature, clockwiseOrder[i]);
+  scores[clockwiseIndex(creature.facing)] += turnAversion;
   // Four dice on every call, whatever follows, so a fixed seed replays the same moves.
   for (int& score : scores) score = randomfactor(score);
 
-  const Step& chosen = steps[chooseStep(scores)];
-  const int tx = creature.x + chosen.dx;
-  const int ty = creature.y + chosen.dy;
+  const Facing chosen = clockwiseOrder[chooseStep(scores)];
+  const int tx = creature.x + heading(chosen).dx;
+  const int ty = creature.y + heading(chosen).dy;
   if (!isClear(world, tx, ty, true)) {
     // The blast is centred on the cell it ran into, not on the creature's own cell.
     creature.alive = false;
@@ -95,7 +75,7 @@ int moveCreature(World& world, Creature& creature) {
   }
   creature.x = tx;
   creature.y = ty;
-  creature.facing = chosen.heading;
+  creature.facing = chosen;
   drawCreature(creature);
   return 0;
 }

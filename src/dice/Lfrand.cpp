@@ -38,7 +38,8 @@ std::uint32_t builtinStep() {
   return builtinSeed >> 16;
 }
 
-// The generator is seeded with 0 before the driver reseeds it from the clock.
+// Seeded with 0 from the start; a run then seeds it with its own seed (from the clock, --seed,
+// --daily or a recording), and a test with the one it names.
 const bool seededAtStart = (lfSrand(0), true);
 
 }  // namespace

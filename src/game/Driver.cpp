@@ -13,7 +13,6 @@ namespace {
 constexpr int startingPower = 3;
 constexpr int pointsPerBrainCell = 100;
 constexpr int bonusPerLevel = 150;
-constexpr int bossLevel = 5;
 constexpr int finalLevel = numLevels;
 constexpr int brainCells = 6;
 // bossHits values that mark a boss level as handled, so its exit opens only once.
@@ -52,7 +51,7 @@ void checkBosses(GameState& game) {
       endLevel(game.world, true);
       game.bossHits = brainHandled;
     }
-  } else if (game.bossHits == 1 && game.level == bossLevel) {
+  } else if (game.bossHits == 1 && isBossCreatureLevel(game.level)) {
     endLevel(game.world, false);
     game.bossHits = bossCreatureHandled;
   }
@@ -77,7 +76,7 @@ void playTurn(GameState& game) {
   }
   const int points = moveEnemy(game.world);
   game.score += points;
-  if (game.level == bossLevel) {
+  if (isBossCreatureLevel(game.level)) {
     spawnOnBossLevel(game, points);
   } else {
     spawnReinforcements(game, points);
@@ -91,12 +90,10 @@ void playTurn(GameState& game) {
   updateScreen();
 }
 
-bool levelOver(const GameState& game) { return !game.alive || game.world.exitReached; }
-
 void leaveLevel(GameState& game) {
   if (!game.world.exitReached) return;
   game.score += bonusPerLevel * game.level;
-  if (game.level % 5 == 0) game.score *= 2;
+  if (isBossLevel(game.level)) game.score *= 2;
   if (game.level == finalLevel) {
     game.won = true;
     game.level = finalLevel + 1;
@@ -105,8 +102,6 @@ void leaveLevel(GameState& game) {
   }
   game.bossHits = 0;
 }
-
-std::pair<int, int> playGame() { return playGame(newGame()); }
 
 std::pair<int, int> playGame(GameState game, const LevelSeen& levels) {
   while (game.alive && !game.won) {

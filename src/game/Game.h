@@ -24,15 +24,12 @@ GameState gameAtLevel(int level, int power);
 
 // One turn: player, creatures, score, spawning, specials, boss checks, drawing, refresh.
 void playTurn(GameState& game);
-// Whether the current level's turn loop is over (the ship died or reached an exit).
-bool levelOver(const GameState& game);
 // After a level's turn loop: the level bonus and the move to the next level, if the ship left.
 void leaveLevel(GameState& game);
-// Plays one whole game on the started screen; returns (score, level).
-std::pair<int, int> playGame();
 // Told each level as it starts (1 when a game starts), so tools that follow a run can mark it.
 using LevelSeen = std::function<void(int level)>;
-// Plays on from the given state (a game started on a later level, for tests and tools).
+// Plays a game on the started screen from the given state (newGame(), or a game started on a later
+// level for tests and tools) until it is won or lost; returns (score, level).
 std::pair<int, int> playGame(GameState game, const LevelSeen& levels = {});
 
 // Installs the next level and places the ship on a clear cell in its left part.

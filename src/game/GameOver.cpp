@@ -7,6 +7,7 @@
 #include "game/Game.h"
 #include "game/Guide.h"
 #include "game/ScoreKeeping.h"
+#include "player/KeyMap.h"
 #include "store/DiskCache.h"
 
 namespace {
@@ -65,8 +66,7 @@ bool endGame(std::pair<int, int> result, ScoreTable& table, const EndSeen& seen)
   drawTable(kept.table, score);
   printAtColour(29, 16, "Play again? (Y/n)", Green, Heavy);
   discardTypedKeys();
-  const int answer = readChar();
-  return answer != 'n' && answer != 'N';
+  return commandForKey(readChar()) != Command::DeclineAnother;
 }
 
 void playUntilDeclined(ScoreTable& table, const EndSeen& seen, const LevelSeen& levels) {

@@ -1,24 +1,19 @@
 // Moving to the next level: the ship keeps its power and lands on a clear cell on the left.
-#include "dice/Lfrand.h"
 #include "game/Game.h"
+#include "world/CellRolls.h"
 
 namespace {
 
-// Rolls x (columns 3..23) then y (rows 2..19) until the cell is clear of terrain, creatures, the
-// exit and the ship's old position. The first test is at (0, 0), a border cell, so at least one
-// pair is always rolled. Bounded so that an arena with no free cell there cannot hang the game:
-// past the bound the ship stays where the search left it.
+// A clear cell in columns 3..23 and rows 2..19, away from the exit and the ship's old position
+// (still the ship's here). An arena with no free cell there, which no level has, leaves the ship on
+// that old cell.
 void placeShip(World& world) {
-  int x = 0;
-  int y = 0;
-  for (int attempt = 0; !isClear(world, x, y, true) && attempt < maxPlacementAttempts; ++attempt) {
-    if (attempt > 0 && lfStuck()) break;
-    x = lfDice({1, 21, 2});
-    y = lfDice({1, 18, 1});
+  const std::optional<Cell> cell = rollClearCell(world, {1, 21, 2}, {1, 18, 1});
+  if (cell) {
+    world.player.x = cell->x;
+    world.player.y = cell->y;
   }
-  world.player.x = x;
-  world.player.y = y;
-  drawPlayer(x, y);
+  drawPlayer(world.player.x, world.player.y);
 }
 
 }  // namespace
@@ -28,7 +23,6 @@ void nextLevel(World& world, int& level) {
   level = level + 1;
   world = newWorld(level);
   world.player = ship;
-  refreshCell(ship.x, ship.y, world.map);
   placeShip(world);
 }
 

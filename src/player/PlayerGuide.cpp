@@ -5,37 +5,45 @@
 #include <string>
 #include <vector>
 
-#include "player/Powers.h"
+#include "player/KeyMap.h"
 
 namespace {
 
-// Indexed by PowerId; the key is the one the menu entry shows in brackets.
-const char* const guideNames[powerCount] = {"teleport",  "laser",     "wide laser", "quad laser",
-                                            "shockwave", "disruptor", "phase-out",  "blink"};
-
-char keyOf(PowerId id) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(menu[id].text[1])));
+// The letters of the four moves, left, down, up, right as on the keyboard's home row.
+std::string moveKeys() {
+  std::string text;
+  for (Command move : {Command::MoveLeft, Command::MoveDown, Command::MoveUp, Command::MoveRight}) {
+    for (int key : keysFor(move)) {
+      if (std::isalpha(key)) {
+        text += (text.empty() ? "" : " ") + std::string(1, static_cast<char>(key));
+        break;
+      }
+    }
+  }
+  return text;
 }
 
 GuideLine powerLine(PowerId id, int power) {
   const bool canAfford = affordable(power, id);
   char text[32];
-  std::snprintf(text, sizeof text, "%c %c %-14s%4d", canAfford ? '>' : ' ', keyOf(id), guideNames[id],
-                menu[id].cost);
+  std::snprintf(text, sizeof text, "%c %c %-14s%4d", canAfford ? '>' : ' ', shownKey(commandOf(id)),
+                menu[id].shortName, menu[id].cost);
   return {text, canAfford ? colourAttributes(menu[id].colour, Heavy) : colourAttributes(White, Light)};
 }
 
 std::vector<GuideLine> sideGuide(int power) {
   std::vector<GuideLine> lines{{"Keys", colourAttributes(White, Heavy)},
-                               {"move: h j k l or arrows"},
+                               {"move: " + moveKeys() + " or arrows"},
                                {"power: its key, then a"},
-                               {"direction (t needs none)"},
+                               {std::string("direction (") + shownKey(Command::Teleport) + " needs none)"},
                                {""},
                                {"Powers: key, name, cost", colourAttributes(White, Heavy)}};
   for (int id = 0; id < powerCount; ++id) lines.push_back(powerLine(static_cast<PowerId>(id), power));
+  const std::string disruptorRule =
+      std::string("the disruptor (") + shownKey(Command::Disruptor) + ") breaks";
   for (const char* rule : {"> affordable now", "", "Creatures die when they", "run into trails or walls.",
                            "Power-ups (!) appear once", "the score is above 5.", "Leave a level by the hole",
-                           "the disruptor (d) breaks", "in the outer wall; on 5", "and 10, beat the boss."})
+                           disruptorRule.c_str(), "in the outer wall; on 5", "and 10, beat the boss."})
     lines.push_back({rule});
   return lines;
 }

@@ -1,12 +1,13 @@
-// The player's turn: the status rows with the power menu, the keys that make up a command, the
+// The player's turn: the status rows with the power menu, the keys that make up a turn, the
 // ship's move with its trail, and the power that goes off from the cell the ship moves into.
 #include <algorithm>
 #include <optional>
 #include <string>
 
 #include "dice/Lfrand.h"
+#include "player/KeyMap.h"
 #include "player/Player.h"
-#include "player/Powers.h"
+#include "specials/Emitters.h"
 
 namespace {
 
@@ -15,66 +16,14 @@ constexpr int statusScoreRow = 23;
 constexpr int menuFirstColumn = 15;
 constexpr int menuWidth = 60;
 
-struct Step {
-  int dx;
-  int dy;
-  Facing facing;
-};
-
 // What the key loop settled on: the displacement (one cell, or the jump of a teleport), the heading
 // for the directional powers, and the power that goes off after the move.
-struct Command {
+struct TurnCommand {
   int dx = 0;
   int dy = 0;
   Facing facing = FRight;
   int selection = noSelection;
 };
-
-// A switch rather than a table, so that any code the terminal delivers (function keys, resize,
-// negative error codes) is safe to look up.
-std::optional<Step> directionForKey(int key) {
-  switch (key) {
-    case '2':
-    case 'j':
-    case 'J':
-    case keys::down: return Step{0, 1, FDown};
-    case '4':
-    case 'h':
-    case 'H':
-    case keys::left: return Step{-1, 0, FLeft};
-    case '6':
-    case 'l':
-    case 'L':
-    case keys::right: return Step{1, 0, FRight};
-    case '8':
-    case 'k':
-    case 'K':
-    case keys::up: return Step{0, -1, FUp};
-    default: return std::nullopt;
-  }
-}
-
-std::optional<PowerId> powerForKey(int key) {
-  switch (key) {
-    case 't':
-    case 'T': return Teleport;
-    case 'f':
-    case 'F': return FireLaser;
-    case 'w':
-    case 'W': return WideLaser;
-    case 'q':
-    case 'Q': return QuadLaser;
-    case 's':
-    case 'S': return ShockwavePower;
-    case 'd':
-    case 'D': return DisruptorPower;
-    case 'p':
-    case 'P': return PhaseOut;
-    case 'b':
-    case 'B': return Blink;
-    default: return std::nullopt;
-  }
-}
 
 void drawStatusArea(int power, int score) {
   // The two trailing blanks wipe a digit left over from a longer number of the previous turn.
@@ -85,7 +34,7 @@ void drawStatusArea(int power, int score) {
   printAt(menuFirstColumn, statusScoreRow, blanks);
   for (PowerId id : menuDrawingOrder) {
     const MenuEntry& e = menu[id];
-    if (affordable(power, id)) printAtColour(e.column, e.row, e.text, e.colour, e.weight);
+    if (affordable(power, id)) printAtColour(e.column, e.row, menuLabel(id), e.colour, e.weight);
   }
   guidePowers(power);
   updateScreen();
@@ -121,52 +70,52 @@ std::optional<Cell> findTeleportTarget(const World& w) {
   return target;
 }
 
-// Reads keys until they make a complete command: a direction, possibly after a power letter, or a
+// Reads keys until they make a complete turn: a direction, possibly after a power letter, or a
 // teleport. A teleport is paid for here, since it decides the displacement.
-Command readCommand(World& w) {
+TurnCommand readCommand(World& w) {
   Player& p = w.player;
-  Command command;
+  TurnCommand turn;
   bool done = false;
   while (!done) {
-    drawSelectionMarkers(command.selection);
-    const int key = readChar();
+    drawSelectionMarkers(turn.selection);
+    const std::optional<Command> command = commandForKey(readChar());
     done = true;
-    const std::optional<Step> step = directionForKey(key);
-    const std::optional<PowerId> power = powerForKey(key);
+    const std::optional<Move> step = command ? moveOf(*command) : std::nullopt;
+    const std::optional<PowerId> power = command ? powerOf(*command) : std::nullopt;
     if (step) {
-      command.dx = step->dx;
-      command.dy = step->dy;
-      command.facing = step->facing;
+      turn.dx = step->dx;
+      turn.dy = step->dy;
+      turn.facing = step->facing;
     } else if (power && affordable(p.power, *power)) {
       if (*power == Teleport) {
-        command.selection = noSelection;
+        turn.selection = noSelection;
         const std::optional<Cell> target = findTeleportTarget(w);
         if (target) {
           p.power -= teleportCost;
-          command.dx = target->x - p.x;
-          command.dy = target->y - p.y;
+          turn.dx = target->x - p.x;
+          turn.dy = target->y - p.y;
         } else {
           done = false;  // nowhere to go: nothing is charged and the ship waits for another key
         }
       } else {
-        command.selection = *power;
+        turn.selection = *power;
         done = false;
       }
     } else {
-      command.selection = noSelection;
+      turn.selection = noSelection;
       done = false;
     }
   }
-  return command;
+  return turn;
 }
 
 // Extra steps in the direction of the move. Every test of the loop rolls a fresh die, so the ship
 // goes on past step i with chance (6 - i) / 6; it passes over whatever lies between. The landing is
 // kept on the map: a blink past the border ends on the border wall, which kills.
-void blinkOnward(Player& p, const Command& command) {
+void blinkOnward(Player& p, const TurnCommand& turn) {
   for (int i = 0; i < lfDice(Dicespec{1, 6, 0}); ++i) {
-    p.x += command.dx;
-    p.y += command.dy;
+    p.x += turn.dx;
+    p.y += turn.dy;
   }
   p.power -= jumpCost;
   p.x = std::clamp(p.x, 0, xSize);
@@ -175,19 +124,19 @@ void blinkOnward(Player& p, const Command& command) {
 
 // Fires the selected power from the ship's new cell and charges its cost. The blink has already
 // been paid for as it moved the ship.
-void fireSelection(World& w, const Command& command) {
+void fireSelection(World& w, const TurnCommand& turn) {
   const int x = w.player.x;
   const int y = w.player.y;
-  switch (command.selection) {
-    case FireLaser: addLaser(command.facing, w, x, y, Cyan); break;
-    case WideLaser: addWideLaser(command.facing, w, x + 2 * command.dx, y + 2 * command.dy, Cyan); break;
+  switch (turn.selection) {
+    case FireLaser: addLaser(turn.facing, w, x, y, Cyan); break;
+    case WideLaser: addWideLaser(turn.facing, w, x + 2 * turn.dx, y + 2 * turn.dy, Cyan); break;
     case QuadLaser: addQuadLaser(w, x, y, Cyan, 0, 2); break;
     case ShockwavePower: addShockwave(w, x, y); break;
-    case DisruptorPower: addDisruptor(command.facing, w, x, y); break;
+    case DisruptorPower: addDisruptor(turn.facing, w, x, y); break;
     case PhaseOut: setTerrain(w, x, y, Floor()); break;  // walls and exits are permanent and stay
     default: return;
   }
-  w.player.power -= menu[command.selection].cost;
+  w.player.power -= menu[turn.selection].cost;
 }
 
 void takeWhatLiesUnderShip(World& w) {
@@ -209,13 +158,13 @@ bool getCommand(World& w, int score) {
   drawStatusArea(p.power, score);
   // The ship always leaves its cell, so the trail goes down now; an exit is permanent and stays.
   setTerrain(w, p.x, p.y, PlayerTrail());
-  const Command command = readCommand(w);
+  const TurnCommand turn = readCommand(w);
   refreshCell(p.x, p.y, w.map);
-  p.x += command.dx;
-  p.y += command.dy;
-  if (command.selection == Blink) blinkOnward(p, command);
+  p.x += turn.dx;
+  p.y += turn.dy;
+  if (turn.selection == Blink) blinkOnward(p, turn);
   if (w.map.at(p.x, p.y) == Exit()) w.exitReached = true;
   drawPlayer(p.x, p.y);
-  fireSelection(w, command);
+  fireSelection(w, turn);
   return isClear(w, p.x, p.y, false);
 }

@@ -11,7 +11,8 @@ constexpr int powerCount = 8;
 constexpr int noSelection = Teleport;
 
 struct MenuEntry {
-  const char* text;
+  const char* name;       // in the menu, with its key standing for the first letter
+  const char* shortName;  // in the guide and the help
   int column;
   int row;
   int colour;
@@ -21,14 +22,14 @@ struct MenuEntry {
 
 // Indexed by PowerId.
 inline constexpr MenuEntry menu[powerCount] = {
-    {"(T)eleport", 15, 22, Cyan, Light, teleportCost},
-    {"(F)ire laser", 30, 22, Yellow, Heavy, laserCost},
-    {"(W)ide laser", 45, 22, Yellow, Heavy, widelaserCost},
-    {"(Q)uad laser", 60, 22, Yellow, Heavy, quadlaserCost},
-    {"(S)hockwave", 15, 23, Blue, Heavy, shockwaveCost},
-    {"(D)isruptor", 30, 23, Red, Heavy, fieldisruptorCost},
-    {"(P)hase-out", 45, 23, Cyan, Heavy, phaseCost},
-    {"(B)link", 60, 23, White, Heavy, jumpCost},
+    {"Teleport", "teleport", 15, 22, Cyan, Light, teleportCost},
+    {"Fire laser", "laser", 30, 22, Yellow, Heavy, laserCost},
+    {"Wide laser", "wide laser", 45, 22, Yellow, Heavy, widelaserCost},
+    {"Quad laser", "quad laser", 60, 22, Yellow, Heavy, quadlaserCost},
+    {"Shockwave", "shockwave", 15, 23, Blue, Heavy, shockwaveCost},
+    {"Disruptor", "disruptor", 30, 23, Red, Heavy, fieldisruptorCost},
+    {"Phase-out", "phase-out", 45, 23, Cyan, Heavy, phaseCost},
+    {"Blink", "blink", 60, 23, White, Heavy, jumpCost},
 };
 
 // The order in which the menu entries are drawn.

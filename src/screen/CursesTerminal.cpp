@@ -13,6 +13,10 @@
 #include "screen/TerminalGuard.h"
 #include "store/FileMessages.h"
 
+static_assert(keys::down == KEY_DOWN && keys::up == KEY_UP && keys::left == KEY_LEFT &&
+                  keys::right == KEY_RIGHT && keys::end == KEY_END && keys::resize == KEY_RESIZE,
+              "the game's key codes are the ones curses delivers");
+
 namespace {
 
 // Escape sequences arrive within a few milliseconds; a lone Escape should not freeze input.
@@ -143,7 +147,7 @@ class CursesTerminal : public Terminal {
         continue;
       }
       if (key == ERR) throw InputEnded("the terminal stopped delivering keys");
-      if (key == escapeKey || key == KEY_MOUSE) discardRestOfSequence(key);
+      if (key == keys::escape || key == KEY_MOUSE) discardRestOfSequence(key);
       return key;
     }
   }
@@ -176,7 +180,6 @@ class CursesTerminal : public Terminal {
  private:
   bool colours = false;
   Guide guide_;
-  static constexpr int escapeKey = 27;
   static constexpr int longestSequence = 64;
 
   // Mouse reports, pasted-text markers and terminal replies are escape sequences curses has no key
@@ -217,7 +220,7 @@ class CursesTerminal : public Terminal {
     for (int i = 0; i < longestSequence * 4; ++i) {
       const int c = nextSequenceByte();
       if (c == ERR || c == '\a') return;
-      if (c == escapeKey) {
+      if (c == keys::escape) {
         nextSequenceByte();
         return;
       }

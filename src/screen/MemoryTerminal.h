@@ -45,11 +45,10 @@ class MemoryTerminal final : public Terminal {
   void addText(std::string_view text) override;
   void putChar(int x, int y, char ch, int attrs) override;
   void clear() override;
-  void refresh() override { ++refreshes_; }
+  void refresh() override {}
   int readKey() override;
 
   // Script of keys, consumed in order by readKey.
-  void pushKey(int code) { keys_.push_back(code); }
   void pushKeys(const std::string& text);
   void pushKeys(const std::vector<int>& codes);
   std::size_t keysLeft() const { return keys_.size(); }
@@ -66,11 +65,8 @@ class MemoryTerminal final : public Terminal {
   bool echo() const { return echo_; }
   bool keypad() const { return keypad_; }
   int cursorVisibility() const { return cursorVisibility_; }
-  int refreshes() const { return refreshes_; }
   int pairForeground(int pair) const { return pairs_.at(pair).first; }
   int pairBackground(int pair) const { return pairs_.at(pair).second; }
-  int cursorX() const { return cursorX_; }
-  int cursorY() const { return cursorY_; }
 
   // Failure switches, for terminals that refuse these requests.
   void refuseCursor(bool refuse) { refuseCursor_ = refuse; }
@@ -92,5 +88,4 @@ class MemoryTerminal final : public Terminal {
   int attrs_ = 0;
   int cursorX_ = 0;
   int cursorY_ = 0;
-  int refreshes_ = 0;
 };

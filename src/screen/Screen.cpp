@@ -63,10 +63,7 @@ int getColourNumber2(int colour) {
   return colour >= Black && colour <= White ? pairs[colour] : 7;
 }
 
-int weightAttributes(WeightName weight) {
-  static constexpr int attributes[] = {attr::bold, 0, attr::reverse, attr::bold | attr::reverse};
-  return weight >= Heavy && weight <= HeavyInverse ? attributes[weight] : 0;
-}
+int weightAttributes(WeightName weight) { return weight == Heavy ? attr::bold : 0; }
 
 int colourAttributes(int colour, WeightName weight) {
   return attr::colourPair(getColourNumber2(colour)) | weightAttributes(weight);

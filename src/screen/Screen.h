@@ -18,7 +18,8 @@ constexpr int Magenta = 5;
 constexpr int Cyan = 6;
 constexpr int White = 7;
 
-enum WeightName { Heavy, Light, Inverse, HeavyInverse };
+// The weights the game draws with: bold, or not.
+enum WeightName { Heavy, Light };
 
 // Raised when curses reports a failure from init_pair or curs_set.
 class CursesError : public GameError {

@@ -15,12 +15,15 @@ constexpr int bold = 1 << 21;
 constexpr int colourPair(int pair) { return pair << pairShift; }
 }  // namespace attr
 
-// Key codes delivered by a terminal in keypad mode.
+// Key codes delivered by a terminal in keypad mode, as curses numbers them.
 namespace keys {
 constexpr int down = 258;
 constexpr int up = 259;
 constexpr int left = 260;
 constexpr int right = 261;
+constexpr int end = 0550;
+constexpr int resize = 0632;  // not typed: the terminal's size changed
+constexpr int escape = 27;
 }  // namespace keys
 
 // The guide: what the game shows in the space beyond its 80x24 screen, rows below it and columns

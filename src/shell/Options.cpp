@@ -14,6 +14,7 @@
 
 namespace {
 
+// The leading ':' keeps getopt quiet: the messages are the program's own.
 const char* const shortOptions = ":hVs";
 // Codes for the options without a short form.
 enum { seedOption = 1000, resumeOption, replayOption, castOption, verifyOption, dailyOption, paceOption };
@@ -179,7 +180,6 @@ Options parseOptions(int argc, char* argv[]) {
   Options options;
   Chosen chosen;
   optind = 0;  // full re-initialisation, so the parser can be used more than once
-  opterr = 0;  // the messages are the program's own
   for (;;) {
     const int option = getopt_long(argc, argv, shortOptions, longOptions, nullptr);
     if (option == -1) break;
@@ -219,13 +219,8 @@ std::string usageText() {
          "  -s, --scores     print the table of the five best scores and exit\n"
          "  -h, --help       print this help and exit\n"
          "  -V, --version    print the version and exit\n"
-         "\n"
-         "Keys (either case):\n"
-         "  h j k l          move left, down, up, right; also 4 2 8 6 and the arrow keys\n"
-         "  t                teleport to a random clear cell (costs 7 power points)\n"
-         "  f w q s d p b    a power, then a direction: f laser (10), w wide laser (20),\n"
-         "                   q quad laser (25), s shockwave (12), d disruptor (100),\n"
-         "                   p phase-out (3), b blink (1); any other key cancels it\n"
+         "\n" +
+         keysHelp() +
          "\n"
          "Goal: leave each of the ten arenas through an exit. On an ordinary level fire\n"
          "the disruptor at the outer wall to break one open; man gridfall tells the rest.\n"

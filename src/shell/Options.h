@@ -41,3 +41,5 @@ std::string recordingToRead(const std::string& named);
 std::string usageText();
 // The --version text; its first line is "gridfall " followed by the project version.
 std::string versionText();
+// The keys section of usageText: the moves and the powers with their costs.
+std::string keysHelp();

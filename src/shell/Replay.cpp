@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int endKey = 0550;  // curses KEY_END
 constexpr int slowestPace = 1;
 constexpr int fastestPace = 128;
 
@@ -115,7 +114,7 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
     if (key == ' ') paused_ = !paused_;
     if (key == '+') pace_ = std::min(pace_ * 2, fastestPace);
     if (key == '-') pace_ = std::max(pace_ / 2, slowestPace);
-    if (key == 'e' || key == endKey) {
+    if (key == 'e' || key == keys::end) {
       jumping_ = true;
       paused_ = false;
     }

@@ -3,33 +3,17 @@
 #include <algorithm>
 
 #include "dice/Lfrand.h"
-#include "player/Player.h"
+#include "specials/Emitters.h"
 #include "specials/Specials.h"
+#include "world/Headings.h"
 
 namespace {
 
-constexpr int lastColumn = xSize - 1;
-constexpr int lastRow = ySize - 1;
-// While travelling, count carries the heading (count mod 4) and grows by this per cell.
+// While travelling, count carries the heading's field code (mod 4) and grows by this per cell.
 constexpr int countPerCell = 4;
 constexpr int burnOutCount = 80;
 constexpr int blastReach = 6;
 constexpr int atTheBorder = 0;
-
-struct Step {
-  int dx, dy;
-};
-
-Step heading(int count) {
-  switch (count % 4) {
-    case 0: return {0, -1};  // north
-    case 1: return {1, 0};   // east
-    case 2: return {-1, 0};  // west
-    default: return {0, 1};  // south
-  }
-}
-
-bool inInterior(int x, int y) { return x > 0 && x < xSize && y > 0 && y < ySize; }
 
 bool isBrain(const World& world, int x, int y) { return world.map.at(x, y) == BossBrain(); }
 
@@ -70,7 +54,7 @@ void enterCell(World& world, Special& s) {
 
 int travel(World& world, Special& s) {
   if (isBrain(world, s.x, s.y)) return hitBrain(world, s);
-  const Step step = heading(s.count);
+  const Heading& step = heading(fieldFacing(s.count));
   lay(world, s.x, s.y, Floor());
   s.x += step.dx;
   s.y += step.dy;

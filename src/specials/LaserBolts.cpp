@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr int lastColumn = xSize - 1;  // the interior is columns 1..71 and rows 1..20
-constexpr int lastRow = ySize - 1;
-
 struct Span {
   int from;
   int to;  // inclusive; the span is empty when from > to

@@ -5,16 +5,11 @@
 
 namespace {
 
-constexpr int lastColumn = xSize - 1;
-constexpr int lastRow = ySize - 1;
-
 struct Ring {
   int left, top, right, bottom;
   // Only a wave centred outside the interior, which nothing makes, has a ring clamped to nothing.
   bool empty() const { return left > right || top > bottom; }
 };
-
-bool inInterior(int x, int y) { return x >= 1 && x <= lastColumn && y >= 1 && y <= lastRow; }
 
 Ring ringAround(int x, int y, int radius) {
   Ring r{x - radius, y - radius, x + radius, y + radius};

@@ -1,4 +1,4 @@
-// The store's file primitives, the only code of the game that calls the file system: descriptors,
+// The store's file primitives, through which the game opens, reads and writes its files: descriptors,
 // a bounded reader that never blocks, whole writes, new files made exclusively, locks, renames and
 // folder listings.
 #pragma once

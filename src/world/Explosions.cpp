@@ -19,12 +19,12 @@ Area clippedSquare(int x, int y, int reach) {
     a.y1 = 1;
     a.y2 = y + reach + 1;
   }
-  if (a.x2 > xSize - 1) {
-    a.x2 = xSize - 1;
+  if (a.x2 > lastColumn) {
+    a.x2 = lastColumn;
     a.x1 = a.x1 - 1;
   }
-  if (a.y2 > ySize - 1) {
-    a.y2 = ySize - 1;
+  if (a.y2 > lastRow) {
+    a.y2 = lastRow;
     a.y1 = a.y1 - 1;
   }
   return a;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "dice/Lfrand.h"
+#include "world/CellRolls.h"
 #include "world/WorldData.h"
 
 namespace {
@@ -14,9 +15,8 @@ struct WallFamily {
   Terrain horizontal;
 };
 
-// Boss levels (every fifth) are ringed with super walls, which the disruptor cannot breach.
 WallFamily borderFamily(int level) {
-  if (level % 5 == 0) return {SuperWallX(), SuperWallV(), SuperWallH()};
+  if (isBossLevel(level)) return {SuperWallX(), SuperWallV(), SuperWallH()};
   return {OuterWallX(), OuterWallV(), OuterWallH()};
 }
 
@@ -121,18 +121,6 @@ void drawWholeMap(const Map& map) {
   }
 }
 
-// Rolls creatures until one satisfies `accepted`. An impossible search (no acceptable cell left)
-// gives up after maxPlacementAttempts rolls and yields nothing, so the caller skips the placement.
-template <typename Accept>
-std::optional<Creature> rollCreatureUntil(Accept accepted) {
-  for (int attempt = 0; attempt < maxPlacementAttempts; ++attempt) {
-    const Creature c = newCreature();
-    if (accepted(c)) return c;
-    if (lfStuck()) break;
-  }
-  return std::nullopt;
-}
-
 void placeCreature(World& w, const Creature& c) {
   drawCreature(c);
   w.creatures.push_back(c);
@@ -142,7 +130,7 @@ void placeCreature(World& w, const Creature& c) {
 // Bounded: if no clear cell with x > 35 exists the level is left without its boss.
 void placeBossCreature(World& w) {
   std::optional<Creature> boss =
-      rollCreatureUntil([&w](const Creature& c) { return isClear(w, c.x, c.y, true) && c.x > 35; });
+      rollUntil(newCreature, [&w](const Creature& c) { return isClear(w, c.x, c.y, true) && c.x > 35; });
   if (!boss) return;
   boss->colour = Magenta;
   placeCreature(w, *boss);
@@ -152,7 +140,7 @@ void placeBossCreature(World& w) {
 void placeOrdinaryCreatures(World& w, int level) {
   for (int i = 0; i <= level; ++i) {
     const std::optional<Creature> c =
-        rollCreatureUntil([&w](const Creature& r) { return isClear(w, r.x, r.y, true); });
+        rollUntil(newCreature, [&w](const Creature& r) { return isClear(w, r.x, r.y, true); });
     if (c) placeCreature(w, *c);
   }
 }
@@ -219,7 +207,7 @@ World newWorld(int level) {
 }
 
 void addInitCreatures(World& w, int level) {
-  if (level % numLevels == 5) {
+  if (isBossCreatureLevel(level)) {
     placeBossCreature(w);  // the boss level has no other creatures and no turret guns
     return;
   }
@@ -239,32 +227,29 @@ void addTurretGun(World& w, int x, int y) {
 }
 
 void addInitSpecials(World& w, int level) {
+  if (isBossLevel(level)) return;  // no breachable wall to repair
   const int layout = level % numLevels;
-  if (layout == 0 || layout == 5) return;  // boss levels have no breachable wall to repair
   const int first = layout > 5 ? 5 : layout;
   for (int count : {first, 1}) w.specials.push_back(repairer(count));
 }
 
-// A rejected roll starts the whole operation again with level 0, so only a first roll that is
-// accepted may become a boss creature. Bounded: after maxPlacementAttempts rejected rolls no
-// reinforcement arrives this time.
+// Only a first roll that is accepted may become a boss creature, on levels 9 and 10. Bounded: after
+// maxPlacementAttempts rejected rolls no reinforcement arrives this time.
 void addCreature(World& w, int level) {
-  int attemptLevel = level;
-  for (int attempt = 0; attempt < maxPlacementAttempts; ++attempt, attemptLevel = 0) {
-    Creature c = newCreature();
-    if (!farEnoughFromPlayer(w, c)) {
-      if (lfStuck()) return;
-      continue;
+  int rolls = 0;
+  const auto roll = [&rolls] {
+    ++rolls;
+    return newCreature();
+  };
+  std::optional<Creature> c = rollUntil(roll, [&w](const Creature& r) { return farEnoughFromPlayer(w, r); });
+  if (!c) return;
+  if (rolls == 1 && level >= 9 && lfDice({1, 15, 0}) == 1) c->colour = Magenta;
+  drawCreature(*c);
+  for (Creature& entry : w.creatures) {
+    if (!entry.alive) {
+      entry = *c;
+      return;
     }
-    if (attemptLevel >= 9 && lfDice({1, 15, 0}) == 1) c.colour = Magenta;
-    drawCreature(c);
-    for (Creature& entry : w.creatures) {
-      if (!entry.alive) {
-        entry = c;
-        return;
-      }
-    }
-    w.creatures.push_back(c);
-    return;
   }
+  w.creatures.push_back(*c);
 }

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "dice/Lfrand.h"
+#include "world/Headings.h"
 #include "world/WorldData.h"
 
 namespace {
@@ -33,6 +34,10 @@ std::vector<Special> bombardmentCluster() {
   return cluster;
 }
 
+Special volleyBolt(int x, int y, Facing facing) {
+  return Special{x, y, heading(facing).bolt, 2, heading(facing).boltSymbol, Yellow, Heavy};
+}
+
 // One bolt from each side. The dice fall north column, south column, west row, east row, while
 // the bolts are listed east, west, south, north.
 std::vector<Special> laserVolley() {
@@ -41,10 +46,10 @@ std::vector<Special> laserVolley() {
   const int westRow = rowRoll();
   const int eastRow = rowRoll();
   return {
-      Special{1, eastRow, LaserE, 2, '}', Yellow, Heavy},
-      Special{xSize - 1, westRow, LaserW, 2, '{', Yellow, Heavy},
-      Special{southColumn, 1, LaserS, 2, 'u', Yellow, Heavy},
-      Special{northColumn, ySize - 1, LaserN, 2, 'n', Yellow, Heavy},
+      volleyBolt(1, eastRow, FRight),
+      volleyBolt(lastColumn, westRow, FLeft),
+      volleyBolt(southColumn, 1, FDown),
+      volleyBolt(northColumn, lastRow, FUp),
   };
 }
 

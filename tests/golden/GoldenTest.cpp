@@ -39,7 +39,28 @@ const std::map<std::string, int> keyNames = {
 const std::set<std::string> headerWords = {"",     "seed", "level",  "power", "ship",
                                            "calm", "keys", "stored", "table", "screen"};
 
+// The settings that take whole numbers, and how many.
+const std::map<std::string, int> numberSettings = {{"seed", 1}, {"level", 1}, {"power", 1}, {"ship", 2}};
+
 [[noreturn]] void bad(const std::string& what) { throw std::invalid_argument(what); }
+
+// Exactly `count` integers and nothing else, so that a stray word is refused rather than ignored.
+bool integers(const std::string& text, int count) {
+  std::istringstream in(text);
+  int read = 0;
+  for (long long value = 0; in >> value;) ++read;
+  return read == count && in.eof();
+}
+
+// A setting may be given once (only the keys may span lines), and a number must be one.
+void checkSetting(const Case& c, const std::string& word, const std::string& rest, const std::string& where) {
+  if (word.empty() || word == "keys" || !headerWords.count(word)) return;
+  if (c.set.count(word) != 0) bad(where + "'" + word + "' given twice");
+  const auto wanted = numberSettings.find(word);
+  if (wanted != numberSettings.end() && !integers(rest, wanted->second))
+    bad(where + "'" + word + "' takes " + std::to_string(wanted->second) + " whole number(s): '" + rest +
+        "'");
+}
 
 // Keys: characters as typed, <name> or <number> for others, *N to repeat the previous key N times
 // in all; blanks separate nothing.
@@ -76,11 +97,11 @@ Case readCase(const fs::path& path) {
     ++number;
     const std::string word = line.substr(0, line.find(' '));
     const std::string rest = line.size() > word.size() ? line.substr(word.size() + 1) : "";
+    const std::string where = path.string() + ":" + std::to_string(number) + ": ";
     const bool drawn = !line.empty() && (line[0] == '|' || line[0] == ':');
-    if (!drawn && line[0] != '#' && !headerWords.count(word)) {
-      bad(path.string() + ":" + std::to_string(number) + ": unknown word '" + word + "'");
-    }
+    if (!drawn && line[0] != '#' && !headerWords.count(word)) bad(where + "unknown word '" + word + "'");
     if (word == "screen") {
+      if (rest != "end" && !integers(rest, 1)) bad(where + "a screen is a key's number or 'end'");
       screen = rest == "end" ? -1 : std::stoi(rest);
       c.screens[screen];
     } else if (word == "table") {
@@ -88,6 +109,7 @@ Case readCase(const fs::path& path) {
     } else if (!line.empty() && (line[0] == '|' || line[0] == ':')) {
       c.screens[screen] += line + "\n";
     } else if (c.screens.empty() && !c.table) {
+      checkSetting(c, word, rest, where);
       c.header.push_back(line);
       c.set[word] += rest + " ";
     }

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "dice/Lfrand.h"
+#include "player/KeyMap.h"
 #include "screen/MemoryTerminal.h"
 #include "screen/TerminalInUse.h"
 
@@ -19,23 +20,33 @@ namespace {
 struct Direction {
   int dx;
   int dy;
-  std::array<int, 4> keys;  // every key that means this direction
+  std::vector<int> keys;  // every key that means this direction
 };
 
-const std::array<Direction, 4> directions = {{
-    {0, 1, {'2', 'j', 'J', keys::down}},
-    {-1, 0, {'4', 'h', 'H', keys::left}},
-    {1, 0, {'6', 'l', 'L', keys::right}},
-    {0, -1, {'8', 'k', 'K', keys::up}},
-}};
+Direction directionOf(Command move) { return {moveOf(move)->dx, moveOf(move)->dy, keysFor(move)}; }
 
-const std::vector<int> powerLetters = {'t', 'T', 'f', 'F', 'w', 'W', 'q', 'Q',
-                                       's', 'S', 'd', 'D', 'p', 'P', 'b', 'B'};
+const std::array<Direction, 4> directions = {directionOf(Command::MoveDown), directionOf(Command::MoveLeft),
+                                             directionOf(Command::MoveRight), directionOf(Command::MoveUp)};
+
+// Every key of the commands from `first` to `last`, in the key map's order.
+std::vector<int> keysOf(Command first, Command last) {
+  std::vector<int> all;
+  for (int c = static_cast<int>(first); c <= static_cast<int>(last); ++c) {
+    const std::vector<int> some = keysFor(static_cast<Command>(c));
+    all.insert(all.end(), some.begin(), some.end());
+  }
+  return all;
+}
+
+const std::vector<int> powerLetters = keysOf(Command::Teleport, Command::Blink);
 // The powers that wait for a direction, the blink aside.
-const std::vector<int> firingLetters = {'f', 'F', 'w', 'W', 'q', 'Q', 's', 'S', 'd', 'D', 'p', 'P'};
+const std::vector<int> firingLetters = keysOf(Command::FireLaser, Command::PhaseOut);
+const std::vector<int> teleportLetters = keysFor(Command::Teleport);
+const std::vector<int> blinkLetters = keysFor(Command::Blink);
 // Escape, resize, NUL, codes beyond any key, curses' error code, a function key, delete, and
 // letters and digits that mean nothing to the game.
-const std::vector<int> junkKeys = {27, 410, 0, 1000, -1, 265, 127, 255, 'x', 'Z', ' ', '\n', '5', 'y', 'n'};
+const std::vector<int> junkKeys = {keys::escape, keys::resize, 0,   1000, -1,  265, 127, 255,
+                                   'x',          'Z',          ' ', '\n', '5', 'y', 'n'};
 
 // A uniform choice among n, through the game's own dice so one seed replays a whole game.
 int oneOf(int n) { return lfDice(Dicespec{1, n, -1}); }
@@ -87,7 +98,7 @@ int chooseDirection(const GameState& game) {
   return anyOf(open);
 }
 
-int directionKey(int direction) { return directions[direction].keys[oneOf(4)]; }
+int directionKey(int direction) { return anyOf(directions[direction].keys); }
 
 // Thrown from the key hook when a turn asks for more keys than any command needs. Not an
 // std::exception, so nothing in the game can catch it by mistake.
@@ -155,7 +166,7 @@ Ending playSoakGame(GameRun& run, const SoakOptions& options, SoakTally& tally, 
           << fault << "\n";
     }
     if (!faults.empty()) return Ending::Fault;
-    if (levelOver(game) && game.world.exitReached) {
+    if (game.world.exitReached) {
       ++tally.exits;
       leaveLevel(game);
       ++tally.levelsReached[game.level];
@@ -176,8 +187,8 @@ std::vector<int> randomKeys(const GameState& game) {
   const int roll = oneOf(100);
   if (roll < 40) return {directionKey(chooseDirection(game))};
   if (roll < 60) return {anyOf(firingLetters), directionKey(chooseDirection(game))};
-  if (roll < 65) return {oneOf(2) == 0 ? 't' : 'T'};
-  if (roll < 72) return {oneOf(2) == 0 ? 'b' : 'B', directionKey(chooseDirection(game))};
+  if (roll < 65) return {anyOf(teleportLetters)};
+  if (roll < 72) return {anyOf(blinkLetters), directionKey(chooseDirection(game))};
   if (roll < 85) return {anyOf(powerLetters)};
   return {anyOf(junkKeys)};
 }
