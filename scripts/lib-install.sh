@@ -16,4 +16,6 @@ need_packages() {
 
 # What building and testing the game needs.
 build_packages=(cmake make g++ libncurses-dev libgtest-dev libgmock-dev)
-test_packages=(faketime ncurses-term man-db python3 python3-pexpect python3-pyte strace)
+# util-linux: prlimit, setpriv and setsid for the cases that need a size limit, another user or a
+# second run; mount: a small tmpfs for the cases of a nearly full disk.
+test_packages=(faketime ncurses-term man-db python3 python3-pexpect python3-pyte strace util-linux mount)

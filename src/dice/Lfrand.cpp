@@ -2,6 +2,7 @@
 // cells may overflow to a negative number before the remainder, and every game depends on it.
 #include "dice/Lfrand.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -73,6 +74,10 @@ int lfGetRand() {
   state.tapA = advance(state.tapA);
   state.tapB = advance(state.tapB);
   return v;
+}
+
+bool lfStuck() {
+  return std::all_of(state.ring.begin(), state.ring.end(), [](std::int32_t v) { return v == 0; });
 }
 
 int lfIntRand(int s) {

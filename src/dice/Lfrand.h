@@ -25,6 +25,9 @@ void lfSrand(int seed);
 int lfIntRand(int s);
 // One raw generator step, 0..2147483646.
 int lfGetRand();
+// True when every draw from now on is 0, as after seed 0 (the ring is all zeros and stays so): a
+// search that rolls until the dice change its mind can give up at once, with the same outcome.
+bool lfStuck();
 
 // The small multiplicative generator that seeds the ring. Distinct from the C library's
 // rand/srand, which the game never uses.

@@ -63,7 +63,7 @@ std::optional<Cell> findTeleportTarget(const World& w) {
   Cell target{0, 0};
   int attempts = 0;
   while (!isClear(w, target.x, target.y, true)) {
-    if (attempts++ == maxPlacementAttempts) return std::nullopt;
+    if (attempts++ == maxPlacementAttempts || (attempts > 1 && lfStuck())) return std::nullopt;
     target.x = lfDice(Dicespec{1, 63, 4});
     target.y = lfDice(Dicespec{1, 20, 0});
   }

@@ -60,27 +60,73 @@ std::string nameAttempt(const std::string& base, int attempt) {
   return attempt == 1 ? base + suffix : base + "-" + std::to_string(attempt) + suffix;
 }
 
+// A stopped journal no longer follows its run, so it must never be resumed: it is renamed out of
+// the resumable names where the folder allows, and otherwise emptied through the descriptor the run
+// holds, which needs no folder (an empty journal is never offered to --resume).
 void stop(Journal& journal, const std::string& why) {
   journal.trouble = why;
   if (journal.path.ends_with(stoppedSuffix) || !journal.path.ends_with(suffix)) return;
   const std::string stopped = journal.path.substr(0, journal.path.size() - suffix.size()) + stoppedSuffix;
-  if (renameOver(journal.path, stopped) == 0) journal.path = stopped;
+  const int error = renameOver(journal.path, stopped);
+  if (error == 0) {
+    journal.path = stopped;
+  } else if (cutFile(journal.file.get(), 0)) {
+    journal.emptied = true;
+    journal.trouble += "; " + shown(journal.path) + " could not be renamed (" + std::strerror(error) +
+                       "), so it was emptied";
+  } else {
+    journal.stillResumable = true;
+  }
 }
 
-// A journal may grow to what the reader accepts and what the file-size limit allows; asked once,
-// not at every key.
-std::int64_t roomLeft(int fd, std::int64_t size) {
-  return std::min(roomUnderSizeLimit(fd), static_cast<std::int64_t>(maxRecordingBytes) - size);
+// The room is asked again at least this often, so a disk that fills meanwhile is noticed.
+constexpr std::int64_t mostRoomBetweenAsks = 64 * 1024;
+
+enum class Bound { Reader, SizeLimit, Disk };
+struct Room {
+  std::int64_t bytes;
+  Bound bound;
+};
+
+// What the journal may still grow: within what the reader accepts and the file-size limit, and on
+// the disk to the end of its last block and then only into free blocks beyond the one a table's
+// save needs. Asked when a line does not fit the room asked last time, not at every key.
+Room roomLeft(int fd) {
+  const std::optional<DiskRoom> disk = diskRoomOf(fd);
+  if (!disk) return {0, Bound::Disk};
+  Room room{static_cast<std::int64_t>(maxRecordingBytes) - disk->fileSize, Bound::Reader};
+  const auto tighten = [&room](std::int64_t bytes, Bound bound) {
+    if (bytes < room.bytes) room = {bytes, bound};
+  };
+  tighten(roomUnderSizeLimit(fd), Bound::SizeLimit);
+  if (disk->blockSize > 0) {
+    const std::int64_t toBlockEnd = (disk->blockSize - disk->fileSize % disk->blockSize) % disk->blockSize;
+    const std::int64_t spareBlocks = std::max<std::int64_t>(0, disk->freeBlocks - blocksKeptForTheTable);
+    tighten(toBlockEnd + spareBlocks * disk->blockSize, Bound::Disk);
+  }
+  return room;
+}
+
+std::string whyStopped(Bound bound) {
+  switch (bound) {
+    case Bound::Reader:
+      return "the recording reached its limit of " + std::to_string(maxRecordingBytes >> 20) +
+             " MiB and stopped there";
+    case Bound::SizeLimit: return "the recording stopped: the file-size limit (ulimit -f) leaves no room";
+    case Bound::Disk: break;
+  }
+  return "the recording stopped: the disk is nearly full, and the room left is kept for the score table";
 }
 
 bool append(Journal& journal, std::string_view line) {
   const auto length = static_cast<std::int64_t>(line.size());
   if (length > journal.room) {
-    const bool readerLimit = journal.room >= 0 && roomUnderSizeLimit(journal.file.get()) > journal.room;
-    stop(journal, readerLimit ? "the recording reached its limit of " +
-                                    std::to_string(maxRecordingBytes >> 20) + " MiB and stopped there"
-                              : "the recording stopped: the file-size limit (ulimit -f) leaves no room");
-    return false;
+    const Room room = roomLeft(journal.file.get());
+    if (length > room.bytes) {
+      stop(journal, whyStopped(room.bound));
+      return false;
+    }
+    journal.room = std::min(room.bytes, std::max(length, mostRoomBetweenAsks));
   }
   if (const int error = writeAll(journal.file.get(), line)) {
     stop(journal, "the recording stopped: " + withAdvice(error, "check the disk"));
@@ -93,13 +139,15 @@ bool append(Journal& journal, std::string_view line) {
 struct Found {
   std::string path;
   timespec modified;
+  std::int64_t size;
 };
 
 // Journals of the folder whose names match, newest first (by last change, then by name).
 std::vector<Found> journalsNewestFirst(bool (*wanted)(std::string_view)) {
   std::vector<Found> found;
   for (const FolderEntry& entry : listFolder(journalFolder())) {
-    if (entry.regular && wanted(entry.name)) found.push_back({journalFolder() + entry.name, entry.modified});
+    if (entry.regular && wanted(entry.name))
+      found.push_back({journalFolder() + entry.name, entry.modified, entry.size});
   }
   std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
     if (a.modified.tv_sec != b.modified.tv_sec) return a.modified.tv_sec > b.modified.tv_sec;
@@ -136,6 +184,23 @@ std::string readWhole(const Descriptor& file, const std::string& path) {
   throw RecordingError(shown(path) + ": cannot be read: " + std::strerror(errno));
 }
 
+// A journal that ends on a table's note was cut between reading the table and saving it: its score
+// may not be in the table yet, and only --resume can settle that.
+bool unsettled(const Descriptor& file, const std::string& path) {
+  try {
+    const Recording recording = parseRecording(readWhole(file, path), path);
+    return !recording.events.empty() && recording.events.back().kind == RecordedEvent::Table;
+  } catch (const RecordingError&) {
+    return false;  // damaged: nothing --resume could settle
+  }
+}
+
+// The maker of a half-made journal, from its name (".<start>-<pid>.new").
+long makerOf(std::string_view name) {
+  const std::size_t dash = name.rfind('-');
+  return std::stol(std::string(name.substr(dash + 1, name.size() - dash - 1 - makingSuffix.size())));
+}
+
 }  // namespace
 
 bool isJournalName(std::string_view name) { return matches(name, suffix); }
@@ -150,8 +215,10 @@ void removeHalfMadeJournals() {
   for (const FolderEntry& entry : listFolder(journalFolder())) {
     if (!entry.regular || !isHalfMadeJournalName(entry.name)) continue;
     const std::string path = journalFolder() + entry.name;
+    // Its maker locks it just after creating it: only one whose maker no longer runs, and that
+    // nobody holds, is surely left over.
+    if (processRuns(makerOf(entry.name))) continue;
     const Descriptor file = openForReading(path);
-    // Its maker holds the lock until the journal is in place; a file nobody holds is left over.
     if (file.valid() && lockWithoutWaiting(file.get())) removeFile(path);
   }
 }
@@ -167,7 +234,6 @@ Journal startJournal(std::uint32_t seed, std::time_t start) {
     journal.trouble = "cannot create " + shown(making) + ": " + withAdvice(errno, "check the folder");
     return journal;
   }
-  journal.room = roomLeft(journal.file.get(), 0);
   int error = EEXIST;
   if (!lockWithoutWaiting(journal.file.get()) || !append(journal, recordingHeader(seed))) error = EIO;
   for (int attempt = 1; error == EEXIST && attempt <= mostNameAttempts; ++attempt) {
@@ -193,10 +259,9 @@ void appendToJournal(Journal& journal, std::string_view line) {
 void finishJournal(Journal& journal) {
   if (!journal.file.valid()) return;
   syncFile(journal.file.get());
-  if (renameOver(journal.path, lastGamePath()) == 0) {
+  if (!journal.emptied && renameOver(journal.path, lastGamePath()) == 0) {
     journal.path = lastGamePath();
-  } else {
-    removeFile(journal.path);
+  } else if (removeFile(journal.path)) {
     journal.path.clear();
   }
   closeJournal(journal);
@@ -211,19 +276,32 @@ std::vector<std::string> cutOffJournalsNewestFirst() {
     if (!why.empty()) throw RecordingError(why);
     return paths;
   }
-  for (const Found& found : journalsNewestFirst(isJournalName)) paths.push_back(found.path);
+  for (const Found& found : journalsNewestFirst(isJournalName)) {
+    if (found.size > 0) paths.push_back(found.path);  // an empty journal was stopped: see stop()
+  }
   return paths;
 }
 
 TakenJournal takeJournal(const std::string& path) {
-  TakenJournal taken{TakeOutcome::Unusable, Journal{}, Recording{0, {}, 0}, ""};
+  TakenJournal taken{TakeOutcome::Unusable, Journal{}, Recording{}, ""};
   taken.journal.file = openForAppending(path);
+  if (!taken.journal.file.valid() && errno == ENOENT) {
+    taken.outcome = TakeOutcome::Gone;
+    return taken;
+  }
   if (!taken.journal.file.valid()) {
     taken.why = shown(path) + ": cannot be opened: " + std::strerror(errno);
     return taken;
   }
   if (!lockWithoutWaiting(taken.journal.file.get())) {
     taken.outcome = TakeOutcome::Held;
+    return taken;
+  }
+  // Its holder may have moved it on between the open and the lock: only the file still of that
+  // name is the cut-off run.
+  if (!stillNamed(taken.journal.file.get(), path)) {
+    taken.outcome = TakeOutcome::Gone;
+    taken.journal.file = Descriptor();
     return taken;
   }
   try {
@@ -234,8 +312,6 @@ TakenJournal takeJournal(const std::string& path) {
         !cutFile(taken.journal.file.get(), taken.recording.wholeBytes))
       throw RecordingError(shown(path) + ": cannot be continued: " + std::strerror(errno));
     taken.journal.path = path;
-    taken.journal.room =
-        roomLeft(taken.journal.file.get(), static_cast<std::int64_t>(taken.recording.wholeBytes));
     taken.outcome = TakeOutcome::Taken;
   } catch (const RecordingError& e) {
     taken.why = e.description();
@@ -250,7 +326,8 @@ void pruneJournals(int keep) {
   int kept = 0;
   for (const Found& found : journalsNewestFirst(isAnyJournalName)) {
     const Descriptor file = openForReading(found.path);
-    if (file.valid() && lockWithoutWaiting(file.get()) && ++kept > keep) removeFile(found.path);
+    if (file.valid() && lockWithoutWaiting(file.get()) && ++kept > keep && !unsettled(file, found.path))
+      removeFile(found.path);
   }
 }
 

@@ -1,6 +1,7 @@
 // The recording's text format: writing its lines and reading them back strictly.
 #include "recordings/Recording.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -44,7 +45,8 @@ bool nextLine(LineReader& reader, std::string_view& line) {
   return true;
 }
 
-// A decimal integer in [low, high]: an optional "-" then digits, nothing else.
+// A decimal integer in [low, high]: an optional "-" then digits, nothing else. A "-" is out of
+// range wherever no negative number belongs, "-0" included.
 std::int64_t number(const LineReader& reader, std::string_view field, std::int64_t low, std::int64_t high) {
   const bool negative = !field.empty() && field[0] == '-';
   const std::string_view digits = field.substr(negative ? 1 : 0);
@@ -55,7 +57,8 @@ std::int64_t number(const LineReader& reader, std::string_view field, std::int64
     value = value * 10 + (c - '0');
   }
   if (negative) value = -value;
-  if (value < low || value > high) fail(reader, quoted(field) += " is out of range");
+  if (value < low || value > high || (negative && low >= 0))
+    fail(reader, quoted(field) += " is out of range");
   return value;
 }
 
@@ -90,21 +93,28 @@ void readHeader(LineReader& reader, Recording& recording) {
       static_cast<std::uint32_t>(number(reader, parts[1], 0, std::numeric_limits<std::uint32_t>::max()));
 }
 
-RecordedEvent readEvent(const LineReader& reader, std::string_view line) {
+// Adds the event of one line to the recording.
+void readEvent(const LineReader& reader, std::string_view line, Recording& recording) {
   const std::vector<std::string_view> parts = fields(line);
   if (parts[0] == "k" && parts.size() == 2) {
-    return {RecordedEvent::Key, static_cast<int>(number(reader, parts[1], 0, maxKeyCode)), {}};
-  }
-  if (parts[0] == "t" && parts.size() == 1 + tableEntries) {
-    RecordedEvent event{RecordedEvent::Table, 0, {}};
-    for (int i = 1; i <= tableEntries; ++i) {
-      event.table.push_back(static_cast<int>(
-          number(reader, parts[i], std::numeric_limits<int>::min(), std::numeric_limits<int>::max())));
+    recording.events.push_back(
+        {RecordedEvent::Key, static_cast<int>(number(reader, parts[1], 0, maxKeyCode))});
+  } else if (parts[0] == "t" && parts.size() == 1 + tableEntries) {
+    RecordedTable& table = recording.tables.emplace_back();
+    for (int i = 0; i < tableEntries; ++i) {
+      table[static_cast<std::size_t>(i)] =
+          static_cast<int>(number(reader, parts[static_cast<std::size_t>(i) + 1],
+                                  std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     }
-    return event;
+    recording.events.push_back({RecordedEvent::Table, static_cast<int>(recording.tables.size() - 1)});
+  } else if (parts[0] == "w" && parts.size() == 1) {
+    // The game saves a table only right after reading it.
+    if (recording.events.empty() || recording.events.back().kind != RecordedEvent::Table)
+      fail(reader, "'w' must follow a 't' line");
+    recording.events.push_back({RecordedEvent::TableWritten, 0});
+  } else {
+    fail(reader, quoted(line) += " is not a recording line");
   }
-  if (parts[0] == "w" && parts.size() == 1) return {RecordedEvent::TableWritten, 0, {}};
-  fail(reader, quoted(line) += " is not a recording line");
 }
 
 }  // namespace
@@ -134,16 +144,13 @@ std::string writtenLine() { return "w\n"; }
 Recording parseRecording(std::string_view text, const std::string& name) {
   if (text.size() > maxRecordingBytes) throw RecordingError(shown(name) + ": too large to be a recording");
   LineReader reader{text, name};
-  Recording recording{0, {}, 0};
+  Recording recording;
   readHeader(reader, recording);
+  // Reserved whole, so a long recording is never held twice while its events grow.
+  recording.events.reserve(static_cast<std::size_t>(
+      std::count(text.begin() + static_cast<std::ptrdiff_t>(reader.pos), text.end(), '\n')));
   std::string_view line;
-  while (nextLine(reader, line)) {
-    RecordedEvent event = readEvent(reader, line);
-    // The game saves a table only right after reading it.
-    const bool afterTable = !recording.events.empty() && recording.events.back().kind == RecordedEvent::Table;
-    if (event.kind == RecordedEvent::TableWritten && !afterTable) fail(reader, "'w' must follow a 't' line");
-    recording.events.push_back(std::move(event));
-  }
+  while (nextLine(reader, line)) readEvent(reader, line, recording);
   recording.wholeBytes = reader.pos;
   return recording;
 }

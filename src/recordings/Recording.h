@@ -4,6 +4,7 @@
 // holds later. Text format in docs/recording.md; parsing is strict and bounded.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,18 +20,27 @@ class RecordingError : public GameError {
   explicit RecordingError(const std::string& description) : GameError("RecordingError", description) {}
 };
 
+// Small, since a recording from anywhere may hold two million of them: a table is kept aside.
 struct RecordedEvent {
-  enum Kind { Key, Table, TableWritten };
+  enum Kind : std::uint8_t { Key, Table, TableWritten };
   Kind kind;
-  int key;                 // Key: the code the game read
-  std::vector<int> table;  // Table: the five entries as read, before this game's score went in
+  int key;  // Key: the code the game read; Table: the place of its entries in Recording::tables
 };
 
+using RecordedTable = std::array<int, tableEntries>;
+
 struct Recording {
-  std::uint32_t seed;
+  std::uint32_t seed = 0;
   std::vector<RecordedEvent> events;
+  std::vector<RecordedTable> tables;  // each table read, in order: the entries before the score went in
   // Bytes of whole lines; anything after them is a torn last line, left by a cut-off append.
-  std::size_t wholeBytes;
+  std::size_t wholeBytes = 0;
+
+  // The table a Table event read.
+  std::vector<int> tableOf(const RecordedEvent& event) const {
+    const RecordedTable& table = tables[static_cast<std::size_t>(event.key)];
+    return {table.begin(), table.end()};
+  }
 };
 
 // The format version this program writes and reads.
@@ -42,9 +52,9 @@ constexpr int recordingFormat = 1;
 //   k 259                     a key the game read (its code, 0..65535)
 //   t 2400 1200 350 0 0       the score table read at a game end (five ints)
 //   w                         that table, with this game's score merged in, was saved
-// A run whose first game ends after one key, Up (259), whose end screen is closed with 'n' (110)
-// and another game declined with 'n', is exactly these bytes:
-//   "gridfall recording 1\nseed 1709294400\nk 259\nk 110\nt 2400 1200 350 0 0\nw\nk 110\n"
+// A run of seed 1709294400 whose ship turns back into its own trail (Up 259, Down 258), whose end
+// screen is brought up with 'n' (110) and another game declined with 'n', is exactly these bytes:
+//   "gridfall recording 1\nseed 1709294400\nk 259\nk 258\nk 110\nt 2400 1200 350 0 0\nw\nk 110\n"
 std::string recordingHeader(std::uint32_t seed);
 std::string keyLine(int code);
 std::string tableLine(const std::vector<int>& table);

@@ -81,11 +81,6 @@ class Painter {
   bool first_ = true;
 };
 
-struct Frame {
-  std::size_t keysPlayed;
-  std::string output;
-};
-
 std::string timeAt(std::size_t keysPlayed, int pace) {
   char text[32];
   std::snprintf(text, sizeof text, "%.6f", static_cast<double>(keysPlayed) / pace);
@@ -110,37 +105,54 @@ std::string event(std::size_t keysPlayed, int pace, const char* code, const std:
   return line + "]\n";
 }
 
-// The markers that belong with the screen after `keysPlayed` keys: levels started there and games
-// whose end screen came up there.
-std::string markersAt(std::size_t keysPlayed, int pace, const HeadlessRun& run) {
-  std::string out;
-  for (const HeadlessGame& game : run.games) {
-    if (game.endsAtKey == keysPlayed)
-      out += event(keysPlayed, pace, "m", "game over: " + std::to_string(game.score) + " points");
+// The markers that belong with each screen: games whose end screen came up there, then levels
+// started there. Screens come in the order of their keys, so each list is walked once.
+class Markers {
+ public:
+  Markers(const HeadlessRun& run, int pace) : run_(run), pace_(pace) {}
+
+  void writeAt(std::size_t keysPlayed, std::ostream& out) {
+    for (; game_ < run_.games.size() && run_.games[game_].endsAtKey <= keysPlayed; ++game_) {
+      const HeadlessGame& game = run_.games[game_];
+      if (game.endsAtKey == keysPlayed)
+        out << event(keysPlayed, pace_, "m", "game over: " + std::to_string(game.score) + " points");
+    }
+    for (; level_ < run_.levels.size() && run_.levels[level_].startsAtKey <= keysPlayed; ++level_) {
+      const HeadlessLevel& level = run_.levels[level_];
+      if (level.startsAtKey == keysPlayed)
+        out << event(keysPlayed, pace_, "m", "level " + std::to_string(level.level));
+    }
   }
-  for (const HeadlessLevel& level : run.levels) {
-    if (level.startsAtKey == keysPlayed)
-      out += event(keysPlayed, pace, "m", "level " + std::to_string(level.level));
-  }
-  return out;
-}
+
+ private:
+  const HeadlessRun& run_;
+  int pace_;
+  std::size_t game_ = 0;
+  std::size_t level_ = 0;
+};
 
 }  // namespace
 
-int printCast(const std::string& path, int pace, std::ostream& out, std::ostream& errors) {
+HeadlessRun writeCast(const CheckedRecording& checked, int pace, std::ostream& out) {
+  out << header(checked.recording.seed);
   Painter painter;
-  std::vector<Frame> frames;
-  const auto seen = [&](const MemoryTerminal& screen, std::size_t keysPlayed) {
-    frames.push_back({keysPlayed, painter.paint(screen)});
-  };
-  const std::optional<CheckedRecording> checked = checkRecording(path, seen, errors);
+  Markers markers(checked.run, pace);
+  std::size_t lastKeys = 0;
+  HeadlessRun run =
+      playHeadless(checked.recording, [&](const MemoryTerminal& screen, std::size_t keysPlayed) {
+        out << event(keysPlayed, pace, "o", painter.paint(screen));
+        markers.writeAt(keysPlayed, out);
+        lastKeys = keysPlayed;
+      });
+  out << event(lastKeys, pace, "o", terminalGivenBack);
+  return run;
+}
+
+// The recording is checked whole first and then played again as the cast is written, so nothing
+// is written for one that does not fit and no more than a screen of the cast is ever held.
+int printCast(const std::string& path, int pace, std::ostream& out, std::ostream& errors) {
+  const std::optional<CheckedRecording> checked = checkRecording(path, {}, errors);
   if (!checked) return 1;
-  std::string cast = header(checked->recording.seed);
-  for (const Frame& frame : frames) {
-    cast += event(frame.keysPlayed, pace, "o", frame.output);
-    cast += markersAt(frame.keysPlayed, pace, checked->run);
-  }
-  cast += event(frames.empty() ? 0 : frames.back().keysPlayed, pace, "o", terminalGivenBack);
-  out << cast;
+  writeCast(*checked, pace, out);
   return 0;
 }

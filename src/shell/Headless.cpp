@@ -25,7 +25,7 @@ struct OwnScreen {
 class HeadlessPlay final : private OwnScreen, public ForwardingTerminal, public ScoreTable {
  public:
   HeadlessPlay(const Recording& recording, const ScreenSeen& seen)
-      : ForwardingTerminal(screen), events_(recording.events), seen_(seen) {}
+      : ForwardingTerminal(screen), recording_(recording), events_(recording.events), seen_(seen) {}
 
   int readKey() override {
     if (seen_) seen_(screen, keys_);
@@ -38,9 +38,9 @@ class HeadlessPlay final : private OwnScreen, public ForwardingTerminal, public 
   KeptScore keep(int score) override {
     if (next_ >= events_.size()) throw ScriptExhausted{};  // the run was cut before its table was read
     expect(RecordedEvent::Table, "the score table");
-    const std::vector<int>& table = events_[next_++].table;
+    std::vector<int> table = recording_.tableOf(events_[next_++]);
     if (next_ < events_.size() && events_[next_].kind == RecordedEvent::TableWritten) ++next_;
-    return mergeScore(table, score);
+    return mergeScore(std::move(table), score);
   }
 
   // After the player declined another game nothing more can have been recorded.
@@ -60,6 +60,7 @@ class HeadlessPlay final : private OwnScreen, public ForwardingTerminal, public 
     if (events_[next_].kind != kind) throw Mismatch{lineOf(next_) + ": the game reads " + wanted + " here"};
   }
 
+  const Recording& recording_;
   const std::vector<RecordedEvent>& events_;
   const ScreenSeen& seen_;
   std::size_t next_ = 0;

@@ -49,7 +49,9 @@ std::string jsonString(std::string_view text) {
           c < 0x20 || c == 0x7f || c == '"' || c == '\\' ? escaped(c) : std::string(1, static_cast<char>(c));
       ++i;
     } else if (const std::size_t length = utf8Length(text, i); length > 0) {
-      out += text.substr(i, length);
+      // C1 controls (U+0080 to U+009F, two bytes from C2) act on a terminal as ESC sequences do.
+      const bool c1 = c == 0xc2 && static_cast<unsigned char>(text[i + 1]) < 0xa0;
+      out += c1 ? escaped(static_cast<unsigned char>(text[i + 1])) : std::string(text.substr(i, length));
       i += length;
     } else {
       out += "\xef\xbf\xbd";  // U+FFFD

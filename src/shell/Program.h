@@ -32,3 +32,8 @@ int printVerification(const std::string& path, std::ostream& out, std::ostream& 
 // --cast: the recording as asciicast v2 on `out`, `pace` keys a second; written only once the whole
 // recording is known to fit, else status 1 and one line on `errors`.
 int printCast(const std::string& path, int pace, std::ostream& out, std::ostream& errors);
+
+// What --verify and --cast write of a recording known to fit. The cast plays it again as it is
+// written and returns what that play found (the same run: the game follows its keys alone).
+void writeVerification(const CheckedRecording& checked, std::ostream& out);
+HeadlessRun writeCast(const CheckedRecording& checked, int pace, std::ostream& out);

@@ -3,8 +3,6 @@
 // in-memory terminal, then paints the real terminal with that screen and goes on live.
 #include "shell/RecordedRun.h"
 
-#include <deque>
-
 #include "screen/CursesTerminal.h"
 #include "screen/ForwardingTerminal.h"
 #include "screen/MemoryTerminal.h"
@@ -18,12 +16,10 @@ constexpr int keptCutOffJournals = 10;
 
 class RecordedRun final : public Session, public ForwardingTerminal, public ScoreTable {
  public:
-  RecordedRun(std::uint32_t seed, Journal journal, std::vector<RecordedEvent> earlier,
-              std::optional<std::time_t> start)
+  RecordedRun(Journal journal, Recording earlier, std::optional<std::time_t> start)
       : ForwardingTerminal(cursesTerminal()),
-        seed_(seed),
         journal_(std::move(journal)),
-        earlier_(earlier.begin(), earlier.end()),
+        earlier_(std::move(earlier)),
         start_(start) {
     useTerminal(*this);
   }
@@ -32,14 +28,16 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
     closeJournal(journal_);
   }
 
-  std::uint32_t seed() const override { return seed_; }
+  std::uint32_t seed() const override { return earlier_.seed; }
   ScoreTable& scoreTable() override { return *this; }
   void finished() override { finishJournal(journal_); }
   std::string journalPath() const override { return journal_.path; }
   std::string recordingTrouble() const override {
     if (journal_.trouble.empty()) return "";
-    if (journal_.path.empty())
-      return journal_.trouble + "; this run was not recorded, so --resume cannot continue it";
+    if (!recorded_) return journal_.trouble + "; this run was not recorded, so --resume cannot continue it";
+    if (journal_.stillResumable)
+      return journal_.trouble + "; the run went on unrecorded: move " + shown(journal_.path) +
+             " away, or --resume would continue it from an older point";
     return journal_.trouble + "; the run went on unrecorded, so --resume cannot continue it";
   }
 
@@ -50,9 +48,10 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
     removeHalfMadeJournals();
     if (start_) {
       pruneJournals(keptCutOffJournals);
-      journal_ = startJournal(seed_, *start_);
+      journal_ = startJournal(earlier_.seed, *start_);
+      recorded_ = journal_.file.valid();
     }
-    if (!earlier_.empty()) {
+    if (replaying()) {
       silent_.emplace(real_.hasColours());
       draw_ = &*silent_;
     }
@@ -60,11 +59,9 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
   }
 
   int readKey() override {
-    if (!earlier_.empty()) {
-      if (earlier_.front().kind != RecordedEvent::Key) mismatch();
-      const int key = earlier_.front().key;
-      earlier_.pop_front();
-      return key;
+    if (replaying()) {
+      if (nextEvent().kind != RecordedEvent::Key) mismatch();
+      return earlier_.events[next_++].key;
     }
     if (silent_) showWhereTheRunStands();
     const int key = real_.readKey();
@@ -74,31 +71,33 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
 
   // Keys typed meanwhile belong to the live part only: the journal's keys are never discarded.
   void discardTypedKeys() override {
-    if (earlier_.empty()) ForwardingTerminal::discardTypedKeys();
+    if (!replaying()) ForwardingTerminal::discardTypedKeys();
   }
 
   // The table is noted in the journal before the save and the save after it. A journal that ends
   // on the table's note was cut off while the save may or may not have reached the file: the
   // store settles that by what the file holds, so the score is kept exactly once.
   KeptScore keep(int score) override {
-    if (earlier_.empty()) {
+    if (!replaying()) {
       return keepInFile(score, {[this](const std::vector<int>& table) { append(tableLine(table)); },
                                 [this] { append(writtenLine()); }});
     }
-    if (earlier_.front().kind != RecordedEvent::Table) mismatch();
-    const std::vector<int> recorded = std::move(earlier_.front().table);
-    earlier_.pop_front();
-    if (earlier_.empty()) {
+    if (nextEvent().kind != RecordedEvent::Table) mismatch();
+    const std::vector<int> recorded = earlier_.tableOf(earlier_.events[next_++]);
+    if (!replaying()) {
       keepOnce(score, recorded);
       append(writtenLine());
-    } else if (earlier_.front().kind == RecordedEvent::TableWritten) {
-      earlier_.pop_front();
+    } else if (nextEvent().kind == RecordedEvent::TableWritten) {
+      ++next_;
     }
     // The screen shows the table as it was the first time.
     return mergeScore(recorded, score);
   }
 
  private:
+  bool replaying() const { return next_ < earlier_.events.size(); }
+  const RecordedEvent& nextEvent() const { return earlier_.events[next_]; }
+
   void append(std::string_view line) {
     const bool wasRecording = journal_.trouble.empty();
     appendToJournal(journal_, line);
@@ -132,20 +131,22 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
     throw RecordingError(shown(journal_.path) + ": the recorded run does not fit this version of the game");
   }
 
-  std::uint32_t seed_;
   Journal journal_;
-  std::deque<RecordedEvent> earlier_;  // events of the journal still to be played silently
+  Recording earlier_;  // the journal's run, played silently up to its end
+  std::size_t next_ = 0;
+  bool recorded_ = journal_.file.valid();  // the run had a journal, however it ended
   std::optional<MemoryTerminal> silent_;
   std::optional<std::time_t> start_;
 };
 
 }  // namespace
 
-std::unique_ptr<Session> recordedRun(std::uint32_t seed, Journal journal, std::vector<RecordedEvent> earlier,
-                                     std::optional<std::time_t> start) {
-  return std::make_unique<RecordedRun>(seed, std::move(journal), std::move(earlier), start);
+std::unique_ptr<Session> recordedRun(Journal journal, Recording earlier, std::optional<std::time_t> start) {
+  return std::make_unique<RecordedRun>(std::move(journal), std::move(earlier), start);
 }
 
 std::unique_ptr<Session> newRun(std::uint32_t seed, std::time_t now) {
-  return recordedRun(seed, Journal{}, {}, now);
+  Recording fresh;
+  fresh.seed = seed;
+  return recordedRun(Journal{}, std::move(fresh), now);
 }

@@ -9,6 +9,5 @@
 #include "shell/Session.h"
 
 // A new run (`start` set) makes its journal once the terminal is usable; a resumed one comes with
-// its journal and first plays the journal's `earlier` events silently.
-std::unique_ptr<Session> recordedRun(std::uint32_t seed, Journal journal, std::vector<RecordedEvent> earlier,
-                                     std::optional<std::time_t> start);
+// its journal and first plays the journal's run `earlier` silently (a new run: its seed alone).
+std::unique_ptr<Session> recordedRun(Journal journal, Recording earlier, std::optional<std::time_t> start);

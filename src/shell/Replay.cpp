@@ -66,10 +66,10 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
   KeptScore keep(int score) override {
     if (next_ >= recording_.events.size()) waitWithoutShowingMore();
     expect(RecordedEvent::Table);
-    const std::vector<int>& table = recording_.events[next_++].table;
+    std::vector<int> table = recording_.tableOf(recording_.events[next_++]);
     if (next_ < recording_.events.size() && recording_.events[next_].kind == RecordedEvent::TableWritten)
       ++next_;
-    return mergeScore(table, score);
+    return mergeScore(std::move(table), score);
   }
 
  private:

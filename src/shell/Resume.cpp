@@ -41,6 +41,7 @@ std::unique_ptr<Session> resumedRun(std::ostream& notes) {
       ++held;
       continue;
     }
+    if (taken.outcome == TakeOutcome::Gone) continue;
     if (taken.outcome == TakeOutcome::Taken) {
       const HeadlessRun check = playHeadless(taken.recording);
       if (check.finished) {
@@ -48,8 +49,7 @@ std::unique_ptr<Session> resumedRun(std::ostream& notes) {
         continue;
       }
       if (check.fits) {
-        return recordedRun(taken.recording.seed, std::move(taken.journal), std::move(taken.recording.events),
-                           std::nullopt);
+        return recordedRun(std::move(taken.journal), std::move(taken.recording), std::nullopt);
       }
       taken.why = shown(path) + ": " + check.whereItStopped +
                   "; the recorded run does not fit this version of the game";

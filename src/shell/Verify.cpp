@@ -42,10 +42,14 @@ std::optional<CheckedRecording> checkRecording(const std::string& path, const Sc
 int printVerification(const std::string& path, std::ostream& out, std::ostream& errors) {
   const std::optional<CheckedRecording> checked = checkRecording(path, {}, errors);
   if (!checked) return 1;
-  const HeadlessRun& run = checked->run;
-  out << "{\"name\": " << jsonString(checked->file) << ", \"format\": " << recordingFormat
-      << ", \"seed\": " << checked->recording.seed << ", \"keys\": " << run.keys << ", \"games\": ";
+  writeVerification(*checked, out);
+  return 0;
+}
+
+void writeVerification(const CheckedRecording& checked, std::ostream& out) {
+  const HeadlessRun& run = checked.run;
+  out << "{\"name\": " << jsonString(checked.file) << ", \"format\": " << recordingFormat
+      << ", \"seed\": " << checked.recording.seed << ", \"keys\": " << run.keys << ", \"games\": ";
   printGames(run.games, out);
   out << ", \"finished\": " << boolean(run.finished) << "}\n";
-  return 0;
 }

@@ -104,6 +104,7 @@ std::optional<std::vector<int>> fromCache(const std::string& dir, const std::str
 
 std::optional<std::vector<int>> readCache(const std::string& dir, const std::string& name, HashFn hash) {
   checkNames(dir, name);
+  if (!privateFolderExists(dir)) return std::nullopt;  // the rule play follows, for --scores too
   const std::string path = dir + name;
   const std::optional<std::string> text = readTableFile(path);
   if (!text) return std::nullopt;
@@ -120,6 +121,16 @@ std::optional<std::vector<int>> readCache(const std::string& dir, const std::str
 
 namespace {
 
+// With the probe's table on the disk, the run's journal must still find a block of its own, or its
+// first line would take the one the game's end saves into.
+void needRoomForTheJournal(const std::string& path, int probe) {
+  const std::optional<DiskRoom> room = diskRoomOf(probe);
+  if (room && room->freeBlocks < 1)
+    throw FileError("cannot save " + shown(path) +
+                    ": the disk has room for the table but not for this run's recording beside it: " +
+                    withAdvice(ENOSPC, "free some space"));
+}
+
 // Writes `table` to a new temporary file beside the file the save must replace, flushed and closed;
 // `replace` then renames it into place, or the probe leaves it to be removed again.
 void writeTable(const std::vector<int>& table, const std::string& dir, const std::string& name, HashFn hash,
@@ -132,6 +143,7 @@ void writeTable(const std::vector<int>& table, const std::string& dir, const std
   removeStaleTemporaries(folderOf(target), target.substr(folderOf(target).size()));
   PendingFile pending;
   Descriptor file = writeTemporary(path, target, encodeTable(table, hash(name)), pending);
+  if (!replace) needRoomForTheJournal(path, file.get());
   if (const int error = file.closeChecked()) saveFailed(path, "closing the temporary file", error);
   if (!replace) return;
   if (const int error = renameOver(pending.path, target))

@@ -80,7 +80,8 @@ std::vector<int> bestFive(std::vector<int> table);
 // Checks the names, creates the private directory (mode 0700) if nothing of that name exists, and returns
 // the table stored under `name`, or nothing when no file has been stored yet.
 std::optional<std::vector<int>> fromCache(const std::string& dir, const std::string& name, HashFn hash);
-// As fromCache, but creates nothing: a missing directory means no table.
+// As fromCache, but creates nothing: a missing directory means no table, and one that breaks the
+// private-folder rule is refused all the same.
 std::optional<std::vector<int>> readCache(const std::string& dir, const std::string& name, HashFn hash);
 
 // Checks the names, creates the directory if needed, and replaces the file under `name` with
@@ -95,7 +96,8 @@ void toCache(const std::vector<int>& table, const std::string& dir, const std::s
 // The check made before a game starts, so that a game is never played for a score that cannot
 // be kept: the names are safe, the directory is private (it is created when missing), a file of a
 // table's size can be written and flushed there (a probe, removed again), and a stored table can
-// be read and decoded. Returns what readCache does; throws what fromCache and toCache would.
+// be read and decoded, and the disk has a block left beside the probe for the run's journal.
+// Returns what readCache does; throws what fromCache and toCache would.
 std::optional<std::vector<int>> checkCache(const std::string& dir, const std::string& name, HashFn hash);
 
 // Holds an exclusive advisory lock (flock) on dir + name + ".lock" for its lifetime, e.g.

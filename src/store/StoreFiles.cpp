@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -99,6 +100,25 @@ std::int64_t roomUnderSizeLimit(int fd) {
   return std::max<std::int64_t>(0, static_cast<std::int64_t>(limit.rlim_cur) - info.st_size);
 }
 
+std::optional<DiskRoom> diskRoomOf(int fd) {
+  struct stat info {};
+  struct statvfs disk {};
+  if (::fstat(fd, &info) != 0 || ::fstatvfs(fd, &disk) != 0 || disk.f_frsize == 0) return std::nullopt;
+  return DiskRoom{info.st_size, static_cast<std::int64_t>(disk.f_frsize),
+                  static_cast<std::int64_t>(disk.f_bavail)};
+}
+
+bool stillNamed(int fd, const std::string& path) {
+  struct stat open {
+  }, named{};
+  return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+         open.st_ino == named.st_ino;
+}
+
+bool processRuns(long pid) {
+  return pid <= 0 || pid > INT_MAX || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+}
+
 bool cutFile(int fd, std::size_t length) { return ::ftruncate(fd, static_cast<off_t>(length)) == 0; }
 
 bool lockWithoutWaiting(int fd) { return ::flock(fd, LOCK_EX | LOCK_NB) == 0; }
@@ -116,7 +136,7 @@ int renameWithoutReplacing(const std::string& from, const std::string& to) {
 int renameOver(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
-void removeFile(const std::string& path) { ::unlink(path.c_str()); }
+bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 void syncFolder(const std::string& dir) {
   const Descriptor folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -132,7 +152,7 @@ std::vector<FolderEntry> listFolder(const std::string& dir) {
     if (name == "." || name == "..") continue;
     struct stat info {};
     if (::lstat((dir + name).c_str(), &info) == 0)
-      entries.push_back({name, S_ISREG(info.st_mode), info.st_mtim});
+      entries.push_back({name, S_ISREG(info.st_mode), info.st_mtim, info.st_size});
   }
   ::closedir(folder);
   return entries;
@@ -186,8 +206,7 @@ void removeStaleTemporaries(const std::string& dir, const std::string& name) {
     if (dash == 0 || dash > 9 || dash == std::string_view::npos ||
         rest.find_first_not_of("0123456789-") != std::string_view::npos)
       continue;
-    const long pid = std::stol(std::string(rest.substr(0, dash)));
-    if (pid > 0 && pid <= INT_MAX && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+    if (!processRuns(std::stol(std::string(rest.substr(0, dash)))))
       ::unlink((dir + std::string(file)).c_str());
   }
 }

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,21 @@ int writeAll(int fd, std::string_view text);
 int syncFile(int fd);
 // Bytes the file-size limit (ulimit -f) still lets the file grow.
 std::int64_t roomUnderSizeLimit(int fd);
+
+// The file's size and the room on its disk: whole blocks, as files take them, free to an ordinary
+// user (statvfs's f_bavail). Nothing when the file system cannot say.
+struct DiskRoom {
+  std::int64_t fileSize;
+  std::int64_t blockSize;
+  std::int64_t freeBlocks;
+};
+std::optional<DiskRoom> diskRoomOf(int fd);
+
+// True when `path` (not followed) is the file open on `fd`.
+bool stillNamed(int fd, const std::string& path);
+
+// True while a process of that id runs (or cannot be told apart from one that does).
+bool processRuns(long pid);
 bool cutFile(int fd, std::size_t length);
 
 // flock: true when held.
@@ -60,7 +76,7 @@ int lockWaiting(int fd);
 // Returns 0 or errno. The first never replaces a file of the new name (EEXIST).
 int renameWithoutReplacing(const std::string& from, const std::string& to);
 int renameOver(const std::string& from, const std::string& to);
-void removeFile(const std::string& path);
+bool removeFile(const std::string& path);  // true when removed
 // Makes a rename in the folder durable; a failure only weakens durability across a power cut.
 void syncFolder(const std::string& dir);
 
@@ -68,6 +84,7 @@ struct FolderEntry {
   std::string name;
   bool regular;       // a regular file, not a link or anything else
   timespec modified;  // of the entry itself
+  std::int64_t size;
 };
 // The entries of the folder (without "." and ".."); empty when it cannot be read.
 std::vector<FolderEntry> listFolder(const std::string& dir);

@@ -14,6 +14,9 @@ inline constexpr const char* lastGameFileName = "last-game.rec";
 inline constexpr int tableEntries = 5;
 // A score table is a few dozen bytes; a file larger than this is refused unread as damaged.
 inline constexpr std::size_t maxTableBytes = 64 * 1024;
+// A table's save takes one block of the disk (its temporary file holds a few dozen bytes): a
+// journal never grows into the last one, and a run starts only with a block more for its journal.
+inline constexpr int blocksKeptForTheTable = 1;
 // A long winning run records about 30 KB; the journal stops writing at this size, and the reader
 // refuses anything larger.
 inline constexpr std::size_t maxRecordingBytes = 8 * 1024 * 1024;

@@ -13,12 +13,13 @@ struct Cell {
 };
 
 // Calls roll() until accepted() takes what it made, and gives that back; nothing after
-// maxPlacementAttempts rolls.
+// maxPlacementAttempts rolls, or as soon as the dice are stuck at zero (seed 0).
 template <typename Roll, typename Accept>
 auto rollUntil(Roll roll, Accept accepted) -> std::optional<decltype(roll())> {
   for (int attempt = 0; attempt < maxPlacementAttempts; ++attempt) {
     auto rolled = roll();
     if (accepted(rolled)) return rolled;
+    if (lfStuck()) break;  // the dice can only roll this again: the bound's outcome, at once
   }
   return std::nullopt;
 }

@@ -19,7 +19,9 @@ std::uint64_t checksum(int seed, int draws) {
 TEST(Dice, KnownSequencesOverAMillionDraws) {
   // Recorded from the generator every golden scenario was played with.
   EXPECT_EQ(checksum(0, 1000000), 4220623019606269571ULL);
+  EXPECT_TRUE(lfStuck()) << "seed 0 draws zeros for ever";
   EXPECT_EQ(checksum(1, 1000000), 3374451263776703071ULL);
+  EXPECT_FALSE(lfStuck());
   EXPECT_EQ(checksum(1709294400, 1000000), 16532021122292346550ULL);
   EXPECT_EQ(checksum(-12345, 1000000), 17012795773750369598ULL);
 }

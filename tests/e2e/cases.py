@@ -69,15 +69,44 @@ def store_becomes_a_file(case):
     open(case.path(".gridfall"), "w").close()
 
 
+def documented_example(case, path):
+    """Puts the example recording of docs/recording.md, its indented lines, at path."""
+    with open(os.path.join(HERE, "../../docs/recording.md")) as f:
+        block = f.read().split("is exactly these bytes", 1)[1].split("\n\n")[1]
+    case.put(path, "".join(line[4:] + "\n" for line in block.splitlines()).encode())
+
+
 def foreign_owner(case, path):
     if os.geteuid() != 0:
         case.test.skipTest("only root can give a folder to another user")
     os.chown(case.path(path), 65534, 65534)
 
 
-SETUP_STEPS = {"big-table", "foreign-owner"}
+SETUP_STEPS = {"big-table", "foreign-owner", "documented-example"}
 STEPS = {"big-table": big_table, "manual-lists-options": manual_lists_options, "colourless": colourless,
-         "store-becomes-a-file": store_becomes_a_file, "foreign-owner": foreign_owner}
+         "store-becomes-a-file": store_becomes_a_file, "foreign-owner": foreign_owner,
+         "documented-example": documented_example}
+
+
+def free_blocks(case, n):
+    """HOME becomes a small file system (tmpfs) with exactly n blocks free; root only."""
+    if os.geteuid() != 0 or subprocess.run(["mount", "-t", "tmpfs", "-o", "size=256k,mode=700", "gridfall-case",
+                                            case.home], capture_output=True).returncode != 0:
+        case.test.skipTest("a small file system can be mounted only by root, where mounting is allowed")
+    case.test.addCleanup(subprocess.run, ["umount", case.home])
+    room = os.statvfs(case.home)
+    with open(case.path(".filler"), "wb") as f:
+        f.write(bytes((room.f_bavail - int(n)) * room.f_frsize))
+
+
+def as_user(case):
+    """As root, the game runs as nobody in a HOME given to nobody, so permissions bind it."""
+    if not case.user or os.geteuid() != 0:
+        return []
+    for folder, dirs, files in os.walk(case.home):
+        for name in [folder] + [os.path.join(folder, n) for n in dirs + files]:
+            os.chown(name, 65534, 65534, follow_symlinks=False)
+    return ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
 
 
 def makedirs_for(path):
@@ -179,7 +208,8 @@ SETUP = {
     "shell": (lambda c, rest: setattr(c, "script", rest), 0),
     "tty": (lambda c, rest: setattr(c, "tty", None if rest == "none" else tuple(map(int, rest.split("x")))), 0),
     "env": (env, 0), "stdout": (lambda c, rest: setattr(c, "stdout_to", rest), 0),
-    "each": (lambda c, rest: None, 0),
+    "each": (lambda c, rest: None, 0), "free-blocks": (free_blocks, 0),
+    "user": (lambda c, rest: setattr(c, "user", True), 0),
 }
 ACTIONS = {
     "wait": (lambda c, _: c.game.first_screen(), 0), "press": (pressed, 0), "type": (typed, 0),
@@ -204,6 +234,8 @@ EXPECTATIONS = {
     "cells": (lambda c, ch, *where: c.test.assertEqual(c.game.find(ch), [tuple(map(int, w.split(","))) for w in where],
                                                        c.game.dump()), 1),
     "file": (file, 2), "names": (names, 1), "absent": (absent, 0),
+    "count": (lambda c, folder, pattern, n: c.test.assertEqual(
+        len([x for x in os.listdir(c.path(folder)) if re.search(pattern, x)]), int(n), c.dump()), 1),
     "points-to": (lambda c, p, target: c.test.assertEqual(os.readlink(c.path(p)), target), 1),
     "untaken": (lambda c, _: c.test.assertNotIn(b"\x1b[?1049h", c.game.output, "the terminal was taken"), 0),
     "flow": (lambda c, rest: c.test.assertEqual(bool(termios.tcgetattr(c.game.child.child_fd)[0] & termios.IXON),
@@ -226,6 +258,7 @@ class Case:
         self.vars = {"HOME": self.home, "PID": str(os.getpid())}
         self.args, self.script, self.tty, self.env = [], None, (80, 24), {}
         self.stdout_to, self.game, self.status, self.stdout, self.stderr = None, None, None, "", ""
+        self.user = False
 
     def path(self, p):
         return os.path.join(self.home, p)
@@ -244,6 +277,8 @@ class Case:
             self.status, self.stdout, self.stderr = done.returncode, done.stdout or "", done.stderr
             return
         args, program = (["-c", self.script, term.GRIDFALL], "/bin/sh") if self.script is not None else (self.args, None)
+        wrapper = as_user(self)
+        args, program = (wrapper[1:] + [program or term.GRIDFALL] + args, wrapper[0]) if wrapper else (args, program)
         self.game = term.Game(*args, columns=self.tty[0], rows=self.tty[1], home=self.home, env=self.env, program=program)
         self.test.addCleanup(self.game.close)
 

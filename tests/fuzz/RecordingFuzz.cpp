@@ -16,7 +16,7 @@ void checkRoundTrip(const Recording& recording, std::string_view text) {
   std::string written = recordingHeader(recording.seed);
   for (const RecordedEvent& event : recording.events) {
     if (event.kind == RecordedEvent::Key) written += keyLine(event.key);
-    if (event.kind == RecordedEvent::Table) written += tableLine(event.table);
+    if (event.kind == RecordedEvent::Table) written += tableLine(recording.tableOf(event));
     if (event.kind == RecordedEvent::TableWritten) written += writtenLine();
   }
   const Recording again = parseRecording(written, "again");

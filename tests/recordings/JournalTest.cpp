@@ -26,18 +26,19 @@ using ::testing::HasSubstr;
 using JournalTest = TempHome;
 
 TEST(RecordingFormat, TheDocumentedBytesReadBackAndATornLastLineIsLeftOut) {
-  const std::string text = recordingHeader(1709294400) + keyLine(259) + keyLine(110) +
+  const std::string text = recordingHeader(1709294400) + keyLine(259) + keyLine(258) + keyLine(110) +
                            tableLine({2400, 1200, 350, 0, 0}) + writtenLine() + keyLine(110);
-  EXPECT_EQ(text, "gridfall recording 1\nseed 1709294400\nk 259\nk 110\nt 2400 1200 350 0 0\nw\nk 110\n");
+  EXPECT_EQ(text,
+            "gridfall recording 1\nseed 1709294400\nk 259\nk 258\nk 110\nt 2400 1200 350 0 0\nw\nk 110\n");
   const Recording whole = parseRecording(text + "k 26", "x.rec");
   EXPECT_EQ(whole.seed, 1709294400u);
   EXPECT_EQ(whole.wholeBytes, text.size());
-  ASSERT_EQ(whole.events.size(), 5u);
-  EXPECT_EQ(whole.events[2].table, (std::vector<int>{2400, 1200, 350, 0, 0}));
-  EXPECT_EQ(whole.events[4].key, 110);
+  ASSERT_EQ(whole.events.size(), 6u);
+  EXPECT_EQ(whole.tableOf(whole.events[3]), (std::vector<int>{2400, 1200, 350, 0, 0}));
+  EXPECT_EQ(whole.events[5].key, 110);
   EXPECT_EQ(parseRecording(recordingHeader(4294967295u), "x.rec").seed, 4294967295u);
   for (const char* bad :
-       {"k 1 2\n", "k\n", "k +1\n", "t 1 2 3 4 5 6\n", "t 1 2 3 4 2147483648\n", "K 1\n", "\n"}) {
+       {"k 1 2\n", "k\n", "k +1\n", "k -0\n", "t 1 2 3 4 5 6\n", "t 1 2 3 4 2147483648\n", "K 1\n", "\n"}) {
     EXPECT_THROW(parseRecording(recordingHeader(1) + bad, "x.rec"), RecordingError) << bad;
   }
 }
@@ -61,6 +62,7 @@ TEST_F(JournalTest, AHeldJournalIsLeftAloneAndACutOffOneIsTakenOverWithoutItsTor
   finishJournal(resumed.journal);
   EXPECT_EQ(readFile(lastGamePath()), recordingHeader(42) + "k 106\nk 107\n");
   EXPECT_TRUE(cutOffJournalsNewestFirst().empty());
+  EXPECT_EQ(takeJournal(run.path).outcome, TakeOutcome::Gone) << "another resume moved it on";
 }
 
 // A journal that stops early is a true beginning of its run; it is never offered for a resume,
@@ -110,7 +112,7 @@ TEST_F(JournalTest, OnlyTheGamesOwnFilesAreTouched) {
   const std::vector<std::string> foreign = {"my-best.rec", "notes.txt", ".19700101-000000-x.new",
                                             "19700101-000000-5.rec.bak"};
   for (const std::string& name : foreign) std::ofstream(journalFolder() + name) << recordingHeader(1);
-  const std::string stale = journalFolder() + ".19700101-000000-7.new";
+  const std::string stale = journalFolder() + ".19700101-000000-2147483646.new";  // no such process
   std::ofstream(stale) << "gridfall rec";
   Journal making = startJournal(2, 86400);  // its half-made name is not held once it is in place
   const std::string heldHalf = journalFolder() + ".19700101-000000-8.new";
