@@ -90,7 +90,7 @@ struct Room {
 
 // What the journal may still grow: within what the reader accepts and the file-size limit, and on
 // the disk to the end of its last block and then only into free blocks beyond the one a table's
-// save needs. Asked when a line does not fit the room asked last time, not at every key.
+// save needs. Asked when a line outgrows the room asked last time, not at every key.
 Room roomLeft(int fd) {
   const std::optional<DiskRoom> disk = diskRoomOf(fd);
   if (!disk) return {0, Bound::Disk};
