@@ -12,8 +12,8 @@
 #include "screen/Screen.h"
 #include "screen/TerminalInUse.h"
 #include "shell/Session.h"
-#include "store/DiskCache.h"
 #include "store/FileMessages.h"
+#include "store/StoreNames.h"
 
 namespace {
 
