@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <utility>
 
 #include "game/ScoreKeeping.h"
@@ -21,6 +22,17 @@ struct GameState {
 GameState newGame();
 // A game that starts directly on the given level (1..10), for tests and tools.
 GameState gameAtLevel(int level, int power);
+
+// A practice run: every game starts on `level` with `power`, and no score is kept.
+struct Practice {
+  int level;  // 1..10
+  int power;
+};
+// Enough for one disruptor shot and a handful of lasers.
+inline constexpr int practiceStartingPower = 150;
+// A practice game, from the dice as they stand: the level is made as when a full game reaches it
+// and the ship placed as on an arrival there (on level 1, as any game starts).
+GameState practiceGame(const Practice& practice);
 
 // One turn: player, creatures, score, spawning, specials, boss checks, drawing, refresh.
 void playTurn(GameState& game);
@@ -45,8 +57,10 @@ using EndSeen = std::function<void(const GameEnd&)>;
 // Shows the result and the high-score table, keeps the score in `table`, and asks whether to play
 // again; `seen` learns the end before the question.
 bool endGame(std::pair<int, int> result, ScoreTable& table, const EndSeen& seen = {});
-// Games on the started screen until the player declines another.
-void playUntilDeclined(ScoreTable& table, const EndSeen& seen = {}, const LevelSeen& levels = {});
+// Games on the started screen until the player declines another; practice games when `practice`
+// is given, whose scores the table never sees.
+void playUntilDeclined(ScoreTable& table, const EndSeen& seen = {}, const LevelSeen& levels = {},
+                       const std::optional<Practice>& practice = {});
 
 // Before a game starts: throws the store's error when the table could not be read or saved, so
 // that no game is played for a score that cannot be kept. Returns the table's best score.

@@ -47,29 +47,53 @@ void drawTable(const std::vector<int>& table, int score) {
   }
 }
 
-}  // namespace
-
-bool endGame(std::pair<int, int> result, ScoreTable& table, const EndSeen& seen) {
-  const auto [score, level] = result;
-  // Keys typed before a screen showed (a held key when the ship died) must not dismiss it unseen.
-  discardTypedKeys();
-  readChar();  // the last screen of the game stays until a key is pressed
-  drawBox();
-  drawResult(score, level);
-  const KeptScore kept = table.keep(score);
-  guideBestScore(kept.table.front());
-  if (seen) seen({score, level, kept.entered});
-  if (kept.entered) printAtColour(textColumn, 9, "You got a new high score!", White, Heavy);
-  drawTable(kept.table, score);
+bool askToPlayAgain() {
   printAtColour(29, 16, "Play again? (Y/n)", Green, Heavy);
   discardTypedKeys();
   return commandForKey(readChar()) != Command::DeclineAnother;
 }
 
-void playUntilDeclined(ScoreTable& table, const EndSeen& seen, const LevelSeen& levels) {
+// The result box of a game, once the last screen of the game has been seen.
+void showResult(int score, int level) {
+  // Keys typed before a screen showed (a held key when the ship died) must not dismiss it unseen.
+  discardTypedKeys();
+  readChar();  // the last screen of the game stays until a key is pressed
+  drawBox();
+  drawResult(score, level);
+}
+
+// A practice game's end: where the table would stand, the box says that its score is not kept.
+bool endPractice(std::pair<int, int> result, const EndSeen& seen) {
+  const auto [score, level] = result;
+  showResult(score, level);
+  if (seen) seen({score, level, false});
+  printAt(textColumn, 10, "Practice: the score is not kept.");
+  return askToPlayAgain();
+}
+
+}  // namespace
+
+bool endGame(std::pair<int, int> result, ScoreTable& table, const EndSeen& seen) {
+  const auto [score, level] = result;
+  showResult(score, level);
+  const KeptScore kept = table.keep(score);
+  guideBestScore(kept.table.front());
+  if (seen) seen({score, level, kept.entered});
+  if (kept.entered) printAtColour(textColumn, 9, "You got a new high score!", White, Heavy);
+  drawTable(kept.table, score);
+  return askToPlayAgain();
+}
+
+void playUntilDeclined(ScoreTable& table, const EndSeen& seen, const LevelSeen& levels,
+                       const std::optional<Practice>& practice) {
+  guidePractice(practice.has_value());
   for (bool again = true; again;) {
     clearScreen();
-    again = endGame(playGame(newGame(), levels), table, seen);
+    if (practice) {
+      again = endPractice(playGame(practiceGame(*practice), levels), seen);
+    } else {
+      again = endGame(playGame(newGame(), levels), table, seen);
+    }
   }
 }
 

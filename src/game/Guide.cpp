@@ -10,12 +10,13 @@ struct GuideStatus {
   int level = 1;
   std::optional<int> best;  // unknown until the table is read
   std::string loss;         // "" while the ship flies
+  bool practice = false;    // no score is kept, so no best score is shown
 };
 GuideStatus status;
 
 void show() {
-  std::string line = "Level " + std::to_string(status.level);
-  if (status.best) line += "    Best score " + std::to_string(*status.best);
+  std::string line = (status.practice ? "Practice, level " : "Level ") + std::to_string(status.level);
+  if (status.best && !status.practice) line += "    Best score " + std::to_string(*status.best);
   line += "    Ctrl-C leaves; gridfall --resume continues";
   std::vector<GuideLine> lines{{line}};
   if (!status.loss.empty()) lines.push_back({status.loss, colourAttributes(Red, Heavy)});
@@ -44,6 +45,12 @@ std::string terrainName(const Terrain& t, bool moved) {
 
 void guideBestScore(int best) {
   status.best = best;
+  show();
+}
+
+void guidePractice(bool practice) {
+  if (status.practice == practice) return;  // a run of full games draws the guide as it always has
+  status.practice = practice;
   show();
 }
 

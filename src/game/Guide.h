@@ -8,6 +8,8 @@
 
 // The best score of the table as it now stands.
 void guideBestScore(int best);
+// A practice run says so and shows no best score.
+void guidePractice(bool practice);
 // A level starts (a game starts on its first): what ended the last game is no longer shown.
 void guideLevel(int level);
 // The ship was destroyed: by what it moved into (`moved`), or by what came onto its cell.

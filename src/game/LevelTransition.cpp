@@ -44,3 +44,16 @@ GameState gameAtLevel(int level, int power) {
   refreshCell(start.x, start.y, world.map);
   return GameState{0, arrival, std::move(world), 0, true, false};
 }
+
+GameState practiceGame(const Practice& practice) {
+  if (practice.level <= 1) {
+    GameState game = newGame();
+    game.world.player.power = practice.power;
+    return game;
+  }
+  // The level as nextLevel makes it; the start newWorld rolled stands for the cell the ship left.
+  World world = newWorld(practice.level);
+  world.player.power = practice.power;
+  placeShip(world);
+  return GameState{0, practice.level, std::move(world), 0, true, false};
+}

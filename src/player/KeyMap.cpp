@@ -3,11 +3,36 @@
 
 #include <array>
 #include <cctype>
+#include <iterator>
+#include <utility>
 
 #include "world/Headings.h"
 
+namespace {
+
+std::vector<KeyBinding>& mapInForce() {
+  static std::vector<KeyBinding> map(std::begin(designKeyMap), std::end(designKeyMap));
+  return map;
+}
+
+std::array<std::string, powerCount> makeLabels();
+
+std::array<std::string, powerCount>& labels() {
+  static std::array<std::string, powerCount> made = makeLabels();
+  return made;
+}
+
+}  // namespace
+
+const std::vector<KeyBinding>& keyMap() { return mapInForce(); }
+
+void useKeyMap(std::vector<KeyBinding> map) {
+  mapInForce() = std::move(map);
+  labels() = makeLabels();
+}
+
 std::optional<Command> commandForKey(int key) {
-  for (const KeyBinding& binding : keyMap) {
+  for (const KeyBinding& binding : keyMap()) {
     if (binding.key == key) return binding.command;
   }
   return std::nullopt;
@@ -15,7 +40,7 @@ std::optional<Command> commandForKey(int key) {
 
 std::vector<int> keysFor(Command command) {
   std::vector<int> found;
-  for (const KeyBinding& binding : keyMap) {
+  for (const KeyBinding& binding : keyMap()) {
     if (binding.command == command) found.push_back(binding.key);
   }
   return found;
@@ -56,13 +81,12 @@ std::string labelOf(PowerId power) {
   return std::string("(") + upper + ") " + name;
 }
 
+std::array<std::string, powerCount> makeLabels() {
+  std::array<std::string, powerCount> made;
+  for (int id = 0; id < powerCount; ++id) made[id] = labelOf(static_cast<PowerId>(id));
+  return made;
+}
+
 }  // namespace
 
-const std::string& menuLabel(PowerId power) {
-  static const std::array<std::string, powerCount> labels = [] {
-    std::array<std::string, powerCount> made;
-    for (int id = 0; id < powerCount; ++id) made[id] = labelOf(static_cast<PowerId>(id));
-    return made;
-  }();
-  return labels[power];
-}
+const std::string& menuLabel(PowerId power) { return labels()[power]; }

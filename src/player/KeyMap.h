@@ -31,9 +31,10 @@ struct KeyBinding {
   Command command;
 };
 
-// Letters work in either case; the moves also have the digits of a numeric keypad and the arrows.
+// The design's keys. Letters work in either case; the moves also have the digits of a numeric keypad
+// and the arrows.
 // clang-format off
-inline constexpr KeyBinding keyMap[] = {
+inline constexpr KeyBinding designKeyMap[] = {
     {'2', Command::MoveDown}, {'j', Command::MoveDown}, {'J', Command::MoveDown}, {keys::down, Command::MoveDown},
     {'4', Command::MoveLeft}, {'h', Command::MoveLeft}, {'H', Command::MoveLeft}, {keys::left, Command::MoveLeft},
     {'6', Command::MoveRight}, {'l', Command::MoveRight}, {'L', Command::MoveRight}, {keys::right, Command::MoveRight},
@@ -49,6 +50,11 @@ inline constexpr KeyBinding keyMap[] = {
     {'n', Command::DeclineAnother}, {'N', Command::DeclineAnother},
 };
 // clang-format on
+
+// The map in force: the design's, until the player's own (or a recording's) replaces it. It is
+// replaced only before anything is drawn, since the menu and the guide show its keys.
+const std::vector<KeyBinding>& keyMap();
+void useKeyMap(std::vector<KeyBinding> map);
 
 // What a key commands; nothing for a key the game does not know (any code is safe to look up).
 std::optional<Command> commandForKey(int key);

@@ -217,7 +217,7 @@ void removeHalfMadeJournals() {
   }
 }
 
-Journal startJournal(std::uint32_t seed, std::time_t start) {
+Journal startJournal(const Recording& settings, std::time_t start) {
   Journal journal;
   if (!journalFolderUsable(journal.trouble)) return journal;
   const std::string base = journalFolder() + stamp(start);
@@ -229,7 +229,7 @@ Journal startJournal(std::uint32_t seed, std::time_t start) {
     return journal;
   }
   int error = EEXIST;
-  if (!lockWithoutWaiting(journal.file.get()) || !append(journal, recordingHeader(seed))) error = EIO;
+  if (!lockWithoutWaiting(journal.file.get()) || !append(journal, recordingHeader(settings))) error = EIO;
   for (int attempt = 1; error == EEXIST && attempt <= mostNameAttempts; ++attempt) {
     journal.path = nameAttempt(base, attempt);
     error = renameWithoutReplacing(making, journal.path);

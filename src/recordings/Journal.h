@@ -35,8 +35,14 @@ bool isHalfMadeJournalName(std::string_view name);
 void removeHalfMadeJournals();
 
 // Creates, locks and heads a new journal named after the start time and the process. When that is
-// impossible the journal has no file and `trouble` says why (the game then plays unrecorded).
-Journal startJournal(std::uint32_t seed, std::time_t start);
+// impossible the journal has no file and `trouble` says why (the game then plays unrecorded). Its
+// header holds the seed and the settings of `settings`, a recording with no events yet.
+Journal startJournal(const Recording& settings, std::time_t start);
+inline Journal startJournal(std::uint32_t seed, std::time_t start) {
+  Recording plain;
+  plain.seed = seed;
+  return startJournal(plain, start);
+}
 
 // Appends one line with a single write(2), so a kill loses at most the line being written. A write
 // that fails, or that would take the journal past the file-size limit, past what the reader accepts

@@ -74,23 +74,76 @@ std::vector<std::string_view> fields(std::string_view line) {
   return out;
 }
 
-void readHeader(LineReader& reader, Recording& recording) {
+// The format of the first line: 1 or 2, refused otherwise.
+int readFormat(LineReader& reader) {
   std::string_view line;
   if (!nextLine(reader, line) || line.substr(0, magic.size()) != magic) {
     throw RecordingError(shown(reader.name) + ": not a gridfall recording");
   }
-  if (line != magic + std::to_string(recordingFormat)) {
-    std::string what = "format ";
-    what += quoted(line.substr(magic.size()));
-    what += " is not one this version reads (" + std::to_string(recordingFormat) + ")";
-    fail(reader, what);
+  for (int format = 1; format <= recordingFormat; ++format) {
+    if (line == magic + std::to_string(format)) return format;
   }
+  std::string what = "format ";
+  what += quoted(line.substr(magic.size()));
+  what += " is not one this version reads (1 to " + std::to_string(recordingFormat) + ")";
+  fail(reader, what);
+}
+
+bool isSetting(std::string_view word) { return word == "practice" || word == "power" || word == "keys"; }
+
+void readPractice(const LineReader& reader, const std::vector<std::string_view>& parts,
+                  Recording& recording) {
+  if (recording.practice) fail(reader, "'practice' is given twice");
+  if (parts.size() != 2) fail(reader, "expected 'practice LEVEL'");
+  recording.practice = RecordedPractice{static_cast<int>(number(reader, parts[1], 1, 10)), -1};
+}
+
+void readPower(const LineReader& reader, const std::vector<std::string_view>& parts, Recording& recording) {
+  if (!recording.practice) fail(reader, "'power' goes only after 'practice'");
+  if (recording.practice->power >= 0) fail(reader, "'power' is given twice");
+  if (parts.size() != 2) fail(reader, "expected 'power N'");
+  recording.practice->power = static_cast<int>(number(reader, parts[1], 0, practicePowerLimit));
+}
+
+void readKeys(const LineReader& reader, const std::vector<std::string_view>& parts, Recording& recording) {
+  if (parts.size() < 3) fail(reader, "expected 'keys ACTION CODE...'");
+  for (const RecordedKeys& earlier : recording.rebound) {
+    if (earlier.action == parts[1]) fail(reader, quoted(parts[1]) += " is rebound twice");
+  }
+  RecordedKeys keys{std::string(parts[1]), {}, static_cast<std::size_t>(reader.number)};
+  for (std::size_t i = 2; i < parts.size(); ++i)
+    keys.codes.push_back(static_cast<int>(number(reader, parts[i], 0, maxKeyCode)));
+  recording.rebound.push_back(std::move(keys));
+}
+
+// The settings of a format 2 header, each line once, up to the first event.
+void readSettings(LineReader& reader, Recording& recording) {
+  for (;;) {
+    LineReader ahead = reader;
+    std::string_view line;
+    if (!nextLine(ahead, line)) break;
+    const std::vector<std::string_view> parts = fields(line);
+    if (!isSetting(parts[0])) break;
+    reader.pos = ahead.pos;
+    reader.number = ahead.number;
+    if (parts[0] == "practice") readPractice(reader, parts, recording);
+    if (parts[0] == "power") readPower(reader, parts, recording);
+    if (parts[0] == "keys") readKeys(reader, parts, recording);
+  }
+  if (recording.practice && recording.practice->power < 0) fail(reader, "'practice' without its 'power'");
+  if (recording.format() != 2) fail(reader, "a format 2 recording holds a setting after its seed");
+}
+
+void readHeader(LineReader& reader, Recording& recording) {
+  const int format = readFormat(reader);
+  std::string_view line;
   if (!nextLine(reader, line))
     throw RecordingError(shown(reader.name) + ": the recording ends before its seed");
   const std::vector<std::string_view> parts = fields(line);
   if (parts.size() != 2 || parts[0] != "seed") fail(reader, "expected 'seed N'");
   recording.seed =
       static_cast<std::uint32_t>(number(reader, parts[1], 0, std::numeric_limits<std::uint32_t>::max()));
+  if (format == 2) readSettings(reader, recording);
 }
 
 // Adds the event of one line to the recording.
@@ -112,6 +165,8 @@ void readEvent(const LineReader& reader, std::string_view line, Recording& recor
     if (recording.events.empty() || recording.events.back().kind != RecordedEvent::Table)
       fail(reader, "'w' must follow a 't' line");
     recording.events.push_back({RecordedEvent::TableWritten, 0});
+  } else if (isSetting(parts[0])) {
+    fail(reader, quoted(parts[0]) += " is a setting: it belongs before the first key, in format 2");
   } else {
     fail(reader, quoted(line) += " is not a recording line");
   }
@@ -119,8 +174,25 @@ void readEvent(const LineReader& reader, std::string_view line, Recording& recor
 
 }  // namespace
 
+std::string recordingHeader(const Recording& settings) {
+  std::string header =
+      magic + std::to_string(settings.format()) + "\nseed " + std::to_string(settings.seed) + "\n";
+  if (settings.practice) {
+    header += "practice " + std::to_string(settings.practice->level) + "\n";
+    header += "power " + std::to_string(settings.practice->power) + "\n";
+  }
+  for (const RecordedKeys& keys : settings.rebound) {
+    header += "keys " + keys.action;
+    for (int code : keys.codes) header += " " + std::to_string(code);
+    header += "\n";
+  }
+  return header;
+}
+
 std::string recordingHeader(std::uint32_t seed) {
-  return magic + std::to_string(recordingFormat) + "\nseed " + std::to_string(seed) + "\n";
+  Recording plain;
+  plain.seed = seed;
+  return recordingHeader(plain);
 }
 
 std::string keyLine(int code) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,14 +30,30 @@ struct RecordedEvent {
 
 using RecordedTable = std::array<int, tableEntries>;
 
+// The settings that change play, as a format 2 recording's header holds them.
+struct RecordedPractice {
+  int level;  // every game starts on it, 1..10
+  int power;  // with this much power
+};
+struct RecordedKeys {
+  std::string action;      // as the keys file names it; the shell knows the actions
+  std::vector<int> codes;  // exactly the keys it takes
+  std::size_t line = 0;    // of the header, for messages
+};
+
 struct Recording {
   std::uint32_t seed = 0;
+  std::optional<RecordedPractice> practice;
+  std::vector<RecordedKeys> rebound;
   std::vector<RecordedEvent> events;
   std::vector<RecordedTable> tables;  // each table read, in order: the entries before the score went in
   // Bytes of whole lines; anything after them is a torn last line, left by a cut-off append.
   std::size_t wholeBytes = 0;
   // Lines before the first event, so that event i is on line headerLines + i + 1.
   std::size_t headerLines = 2;
+
+  // A run with no setting that changes play is written in format 1, byte for byte as before.
+  int format() const { return practice || !rebound.empty() ? 2 : 1; }
 
   // The table a Table event read.
   std::vector<int> tableOf(const RecordedEvent& event) const {
@@ -45,8 +62,9 @@ struct Recording {
   }
 };
 
-// The format version this program writes and reads.
-constexpr int recordingFormat = 1;
+// The newest format version this program writes and reads; it reads every one before it.
+constexpr int recordingFormat = 2;
+constexpr int practicePowerLimit = 9999;
 
 // Exact file format (version 1): ASCII lines ending in "\n".
 //   gridfall recording 1      first line: what the file is and its format version
@@ -57,6 +75,13 @@ constexpr int recordingFormat = 1;
 // A run of seed 1709294400 whose ship turns back into its own trail (Up 259, Down 258), whose end
 // screen is brought up with 'n' (110) and another game declined with 'n', is exactly these bytes:
 //   "gridfall recording 1\nseed 1709294400\nk 259\nk 258\nk 110\nt 2400 1200 350 0 0\nw\nk 110\n"
+// Format 2 is a run with settings that change play: after the seed, its header holds them, each
+// once and before the first event:
+//   practice 5                every game starts on level 5 (1..10)
+//   power 150                 with this much power (0..9999); only with practice, which needs it
+//   keys laser 122 90         an action and exactly the key codes it takes (one line per action)
+std::string recordingHeader(const Recording& settings);
+// The header of a run with no setting: format 1.
 std::string recordingHeader(std::uint32_t seed);
 std::string keyLine(int code);
 std::string tableLine(const std::vector<int>& table);

@@ -87,9 +87,15 @@ std::string timeAt(std::size_t keysPlayed, int pace) {
   return text;
 }
 
-std::string header(std::uint32_t seed) {
-  return "{\"version\": 2, \"width\": 80, \"height\": 24, \"title\": " +
-         jsonString("gridfall, seed " + std::to_string(seed)) +
+// A practice run is titled as one: its games start on a later level and keep no score.
+std::string titleOf(const Recording& recording) {
+  const std::string seed = "seed " + std::to_string(recording.seed);
+  if (!recording.practice) return "gridfall, " + seed;
+  return "gridfall practice, level " + std::to_string(recording.practice->level) + ", " + seed;
+}
+
+std::string header(const Recording& recording) {
+  return "{\"version\": 2, \"width\": 80, \"height\": 24, \"title\": " + jsonString(titleOf(recording)) +
          ", \"env\": {\"TERM\": \"xterm-256color\", \"SHELL\": \"/bin/sh\"}, \"idle_time_limit\": " +
          idleTimeLimit + "}\n";
 }
@@ -134,7 +140,7 @@ class Markers {
 }  // namespace
 
 HeadlessRun writeCast(const CheckedRecording& checked, int pace, std::ostream& out) {
-  out << header(checked.recording.seed);
+  out << header(checked.recording);
   Painter painter;
   Markers markers(checked.run, pace);
   std::size_t lastKeys = 0;

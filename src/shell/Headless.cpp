@@ -10,6 +10,7 @@
 #include "screen/ForwardingTerminal.h"
 #include "screen/Screen.h"
 #include "screen/TerminalInUse.h"
+#include "shell/PlaySettings.h"
 
 namespace {
 
@@ -58,8 +59,10 @@ HeadlessRun playHeadless(const Recording& recording, const std::string& name, co
   };
   const auto noteLevel = [&run, &play](int level) { run.levels.push_back({level, play.keysPlayed()}); };
   try {
+    const PlaySettings settings = settingsOf(recording, name);
+    useKeysOf(settings);
     startScreen();
-    playUntilDeclined(play, noteEnd, noteLevel);
+    playUntilDeclined(play, noteEnd, noteLevel, settings.practice);
     play.expectNothingMore();
     run.finished = true;
     if (seen) seen(play.shown(), play.keysPlayed());

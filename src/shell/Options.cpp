@@ -11,13 +11,25 @@
 
 #include "recordings/Recording.h"
 #include "store/FileMessages.h"
+#include "world/Constants.h"
 
 namespace {
 
 // The leading ':' keeps getopt quiet: the messages are the program's own.
 const char* const shortOptions = ":hVs";
 // Codes for the options without a short form.
-enum { seedOption = 1000, resumeOption, replayOption, castOption, verifyOption, dailyOption, paceOption };
+enum {
+  seedOption = 1000,
+  resumeOption,
+  replayOption,
+  castOption,
+  verifyOption,
+  dailyOption,
+  paceOption,
+  practiceOption,
+  powerOption,
+  keysOption
+};
 constexpr int slowestPace = 1;
 constexpr int fastestPace = 128;
 
@@ -32,6 +44,9 @@ const option longOptions[] = {
     {"verify", optional_argument, nullptr, verifyOption},
     {"daily", no_argument, nullptr, dailyOption},
     {"pace", required_argument, nullptr, paceOption},
+    {"practice", required_argument, nullptr, practiceOption},
+    {"power", required_argument, nullptr, powerOption},
+    {"keys", no_argument, nullptr, keysOption},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -101,26 +116,42 @@ struct Chosen {
   bool has(const char* name) const { return std::find(names.begin(), names.end(), name) != names.end(); }
 };
 
+// A practice run is a new run of its own: it goes with a seed, chosen or daily, and nothing else.
+std::string practiceConflict(const Chosen& chosen) {
+  if (chosen.has("--power") && !chosen.has("--practice")) return "--power goes only with --practice";
+  if (!chosen.has("--practice")) return "";
+  for (const std::string& name : chosen.names) {
+    if (name != "--practice" && name != "--power" && name != "--seed" && name != "--daily")
+      return "--practice does not go with " + name;
+  }
+  return "";
+}
+
 // Options that cannot go together: a replay plays a recording's own seed, as does a resume; the
 // answers that do not play (--scores, --cast, --verify) take no game options.
 std::string conflict(const Chosen& chosen) {
+  if (const std::string clash = practiceConflict(chosen); !clash.empty()) return clash;
   if (chosen.has("--replay") && (chosen.has("--resume") || chosen.has("--seed")))
     return "--replay goes with neither --seed nor --resume";
   if (chosen.has("--resume") && chosen.has("--seed"))
     return "--resume continues a run with its own seed; --seed does not go with it";
   std::vector<std::string> rest = chosen.names;
-  std::erase(rest, "--pace");
+  for (const char* modifier : {"--pace", "--practice", "--power"}) std::erase(rest, modifier);
   if (rest.size() > 1) return rest[0] + " does not go with " + rest[1];
   if (chosen.has("--pace") && !chosen.has("--cast") && !chosen.has("--replay"))
     return "--pace goes only with --cast or --replay";
   return "";
 }
 
-std::optional<int> parsePace(std::string_view text) {
-  const std::optional<std::uint32_t> pace = parseSeed(text);
-  if (!pace || *pace < slowestPace || *pace > fastestPace) return std::nullopt;
-  return static_cast<int>(*pace);
+// A decimal number in [low, high], as --seed reads its digits.
+std::optional<int> numberWithin(std::string_view text, int low, int high) {
+  const std::optional<std::uint32_t> value = parseSeed(text);
+  if (!value || *value < static_cast<std::uint32_t>(low) || *value > static_cast<std::uint32_t>(high))
+    return std::nullopt;
+  return static_cast<int>(*value);
 }
+
+std::optional<int> parsePace(std::string_view text) { return numberWithin(text, slowestPace, fastestPace); }
 
 }  // namespace
 
@@ -156,6 +187,18 @@ std::string takeOption(int option, int argc, char* argv[], Options& options) {
         return "";
       }
       return std::string("--pace wants a number of keys a second from 1 to 128, not '") + shown(optarg) + "'";
+    case practiceOption:
+      options.practice = numberWithin(optarg, 1, numLevels);
+      if (!options.practice)
+        return std::string("--practice wants a level from 1 to 10, not '") + shown(optarg) + "'";
+      return "";
+    case powerOption:
+      options.power = numberWithin(optarg, 0, practicePowerLimit);
+      if (!options.power)
+        return std::string("--power wants a number of power points from 0 to 9999, not '") + shown(optarg) +
+               "'";
+      return "";
+    case keysOption: options.action = Action::Keys; return "";
     case resumeOption: options.resume = true; return "";
     case dailyOption: options.daily = true; return "";
     case replayOption:
@@ -216,6 +259,10 @@ std::string usageText() {
          "  --cast [FILE]    print a recording as an asciicast v2 file (asciinema play)\n"
          "  --verify [FILE]  re-run a recording and print its seed and games as JSON\n"
          "  --pace N         keys a second (1 to 128, default 8) of --replay and --cast\n"
+         "  --practice LEVEL play practice games that start on LEVEL (1 to 10); their\n"
+         "                   scores are not kept\n"
+         "  --power N        the power practice games start with (0 to 9999, default 150)\n"
+         "  --keys           print the keys in force and where they come from\n"
          "  -s, --scores     print the table of the five best scores and exit\n"
          "  -h, --help       print this help and exit\n"
          "  -V, --version    print the version and exit\n"

@@ -8,7 +8,7 @@
 #include <string_view>
 
 // What the program does after reading its command line.
-enum class Action { Play, Help, Version, Scores, Cast, Verify, Invalid };
+enum class Action { Play, Help, Version, Scores, Cast, Verify, Keys, Invalid };
 
 // The parsed command line. Options that change a game (a fixed seed, a recording) add their
 // fields here.
@@ -21,6 +21,8 @@ struct Options {
   std::string recording;              // --cast [FILE], --verify [FILE]; "" for last-game.rec
   bool daily = false;                 // --daily: the seed of today's UTC date
   int pace = 8;                       // --pace N: keys a second of --cast and --replay
+  std::optional<int> practice;        // --practice LEVEL: every game starts there, its score not kept
+  std::optional<int> power;           // --power N: the power practice games start with
 };
 
 // The seed --daily plays at `now`: the UTC date as the number YYYYMMDD.

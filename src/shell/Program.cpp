@@ -54,6 +54,7 @@ std::optional<int> answerWithoutPlaying(const Options& options) {
     case Action::Scores: return written(printScores(std::cout, std::cerr));
     case Action::Cast: return written(printCast(options.recording, options.pace, std::cout, std::cerr));
     case Action::Verify: return written(printVerification(options.recording, std::cout, std::cerr));
+    case Action::Keys: return written(printKeys(std::cout, std::cerr));
     case Action::Invalid:
       std::cerr << "gridfall: " << options.error << "\nTry 'gridfall --help' for more information.\n";
       return 2;
@@ -76,8 +77,8 @@ int runProgram(int argc, char* argv[]) {
   }
   lfSrand(static_cast<int>(session->seed()));
   try {
-    // A replay never touches the table, so only a run that plays needs it usable.
-    if (!options.replay) guideBestScore(checkTableBeforePlay());
+    // A replay never touches the table, nor does practice, so only a run that keeps scores needs it.
+    if (!options.replay && !session->practice()) guideBestScore(checkTableBeforePlay());
   } catch (const GameError& e) {
     // Found before any game is played: the same words as at game over, with the terminal untouched.
     std::cerr << "gridfall: " << e.description() << "\n";
@@ -85,7 +86,7 @@ int runProgram(int argc, char* argv[]) {
   }
   try {
     startScreen();
-    playUntilDeclined(session->scoreTable());
+    playUntilDeclined(session->scoreTable(), {}, {}, session->practice());
     session->gamesOver();
     endScreen();
     session->finished();

@@ -22,11 +22,15 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
       : ForwardingTerminal(cursesTerminal()),
         journal_(std::move(journal)),
         earlier_(std::move(earlier)),
-        start_(start) {}
+        settings_(settingsOf(earlier_, journal_.path)),
+        start_(start) {
+    useKeysOf(settings_);
+  }
   ~RecordedRun() override { closeJournal(journal_); }
 
   std::uint32_t seed() const override { return earlier_.seed; }
   ScoreTable& scoreTable() override { return *this; }
+  std::optional<Practice> practice() const override { return settings_.practice; }
   void finished() override { finishJournal(journal_); }
   std::string journalPath() const override { return journal_.path; }
   std::string recordingTrouble() const override {
@@ -45,7 +49,7 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
     removeHalfMadeJournals();
     if (start_) {
       pruneJournals(keptCutOffJournals);
-      journal_ = startJournal(earlier_.seed, *start_);
+      journal_ = startJournal(earlier_, *start_);
       recorded_ = journal_.file.valid();
     }
     if (replaying()) {
@@ -119,6 +123,7 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
 
   Journal journal_;
   Recording earlier_;  // the journal's run, played silently up to its end
+  PlaySettings settings_;
   RecordingCursor cursor_{earlier_, journal_.path};
   const TerminalInUse installed_{*this};
   bool recorded_ = journal_.file.valid();  // the run had a journal, however it ended
@@ -132,8 +137,9 @@ std::unique_ptr<Session> recordedRun(Journal journal, Recording earlier, std::op
   return std::make_unique<RecordedRun>(std::move(journal), std::move(earlier), start);
 }
 
-std::unique_ptr<Session> newRun(std::uint32_t seed, std::time_t now) {
+std::unique_ptr<Session> newRun(std::uint32_t seed, std::time_t now, const PlaySettings& settings) {
   Recording fresh;
   fresh.seed = seed;
+  recordSettings(settings, fresh);
   return recordedRun(Journal{}, std::move(fresh), now);
 }

@@ -45,7 +45,9 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
       : ForwardingTerminal(cursesTerminal()),
         path_(std::move(path)),
         recording_(std::move(recording)),
+        settings_(settingsOf(recording_, path_)),
         pace_(pace) {
+    useKeysOf(settings_);
     keyCount_ =
         static_cast<int>(std::count_if(recording_.events.begin(), recording_.events.end(),
                                        [](const RecordedEvent& e) { return e.kind == RecordedEvent::Key; }));
@@ -53,6 +55,7 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
 
   std::uint32_t seed() const override { return recording_.seed; }
   ScoreTable& scoreTable() override { return *this; }
+  std::optional<Practice> practice() const override { return settings_.practice; }
   void gamesOver() override { waitAtTheEnd(); }
 
   int readKey() override {
@@ -168,6 +171,7 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
 
   std::string path_;
   Recording recording_;
+  PlaySettings settings_;
   RecordingCursor cursor_{recording_, path_};
   const TerminalInUse installed_{*this};
   int keyCount_ = 0;

@@ -4,6 +4,15 @@
 std::unique_ptr<Session> openSession(const Options& options, std::time_t now, std::ostream& notes) {
   if (options.replay) return playback(*options.replay, options.pace);
   if (options.resume) return resumedRun(notes);
-  if (options.daily) return newRun(dailySeed(now), now);
-  return newRun(options.seed.value_or(static_cast<std::uint32_t>(now)), now);
+  PlaySettings settings;
+  try {
+    settings.rebound = playersKeys();
+  } catch (const GameError& e) {
+    throw SessionRefused(e.description());
+  }
+  if (options.practice)
+    settings.practice = Practice{*options.practice, options.power.value_or(practiceStartingPower)};
+  const std::uint32_t seed =
+      options.daily ? dailySeed(now) : options.seed.value_or(static_cast<std::uint32_t>(now));
+  return newRun(seed, now, settings);
 }

@@ -10,8 +10,10 @@
 #include <string>
 
 #include "errors/GameError.h"
+#include "game/Game.h"
 #include "game/ScoreKeeping.h"
 #include "shell/Options.h"
+#include "shell/PlaySettings.h"
 
 // The run cannot start: nothing to resume, an unusable recording. One line, exit status 1.
 class SessionRefused : public GameError {
@@ -28,6 +30,8 @@ class Session {
   virtual std::uint32_t seed() const = 0;
   // Where the game's ends keep their scores.
   virtual ScoreTable& scoreTable() = 0;
+  // A practice run's level and power: its games keep no score and read no table.
+  virtual std::optional<Practice> practice() const = 0;
   // The player declined another game: a replay waits at the last screen for 'q'.
   virtual void gamesOver() {}
   // After the terminal is restored from a normal end: the journal becomes last-game.rec.
@@ -39,10 +43,11 @@ class Session {
 };
 
 // Reads what the options need (throwing SessionRefused) and installs the session; `now` names a
-// new journal and, without --seed, seeds the dice. Notes on skipped journals go to `notes`.
+// new journal and, without --seed, seeds the dice. A new run reads the player's keys file here, before
+// the terminal is touched. Notes on skipped journals go to `notes`.
 std::unique_ptr<Session> openSession(const Options& options, std::time_t now, std::ostream& notes);
 
 // The kinds, for openSession.
-std::unique_ptr<Session> newRun(std::uint32_t seed, std::time_t now);
+std::unique_ptr<Session> newRun(std::uint32_t seed, std::time_t now, const PlaySettings& settings);
 std::unique_ptr<Session> resumedRun(std::ostream& notes);
 std::unique_ptr<Session> playback(const std::string& path, int pace);

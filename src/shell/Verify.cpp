@@ -22,6 +22,25 @@ void printGames(const std::vector<HeadlessGame>& games, std::ostream& out) {
   out << "]";
 }
 
+// What a format 2 recording changes of play: its practice level and power, and each rebound action
+// with the key codes it takes.
+void printSettings(const Recording& recording, std::ostream& out) {
+  out << ", \"settings\": {\"practice\": ";
+  if (recording.practice) {
+    out << "{\"level\": " << recording.practice->level << ", \"power\": " << recording.practice->power << "}";
+  } else {
+    out << "null";
+  }
+  out << ", \"keys\": {";
+  for (std::size_t i = 0; i < recording.rebound.size(); ++i) {
+    const RecordedKeys& keys = recording.rebound[i];
+    out << (i == 0 ? "" : ", ") << jsonString(keys.action) << ": [";
+    for (std::size_t k = 0; k < keys.codes.size(); ++k) out << (k == 0 ? "" : ", ") << keys.codes[k];
+    out << "]";
+  }
+  out << "}}";
+}
+
 }  // namespace
 
 std::optional<CheckedRecording> checkRecording(const std::string& path, const ScreenSeen& seen,
@@ -47,8 +66,10 @@ int printVerification(const std::string& path, std::ostream& out, std::ostream& 
 
 void writeVerification(const CheckedRecording& checked, std::ostream& out) {
   const HeadlessRun& run = checked.run;
-  out << "{\"name\": " << jsonString(checked.file) << ", \"format\": " << recordingFormat
-      << ", \"seed\": " << checked.recording.seed << ", \"keys\": " << run.keys << ", \"games\": ";
+  out << "{\"name\": " << jsonString(checked.file) << ", \"format\": " << checked.recording.format()
+      << ", \"seed\": " << checked.recording.seed;
+  if (checked.recording.format() >= 2) printSettings(checked.recording, out);
+  out << ", \"keys\": " << run.keys << ", \"games\": ";
   printGames(run.games, out);
   out << ", \"finished\": " << boolean(run.finished) << "}\n";
 }
