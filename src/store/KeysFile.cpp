@@ -32,7 +32,8 @@ std::optional<std::string> readKeysFile(const std::string& path) {
   // A keys file kept elsewhere and linked into place (as dotfiles often are) is read where it lies.
   const Descriptor file = openForReading(saveTarget(path));
   if (!file.valid()) {
-    if (errno == ENOENT) return std::nullopt;
+    // No file can be there: none, a file where a folder should be, a path longer than any name.
+    if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) return std::nullopt;
     cannotRead(path, std::string("cannot be read: ") + std::strerror(errno));
   }
   std::string text;
