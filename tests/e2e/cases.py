@@ -69,6 +69,11 @@ def store_becomes_a_file(case):
     open(case.path(".gridfall"), "w").close()
 
 
+def same_file(case, p):
+    """The file put at p is still that file: the same inode, not a copy renamed into place."""
+    case.test.assertEqual(os.stat(case.path(p)).st_ino, case.put_inodes[p])
+
+
 def documented_example(case, path):
     """Puts the example recording of docs/recording.md, its indented lines, at path."""
     with open(os.path.join(HERE, "../../docs/recording.md")) as f:
@@ -85,7 +90,7 @@ def foreign_owner(case, path):
 SETUP_STEPS = {"big-table", "foreign-owner", "documented-example"}
 STEPS = {"big-table": big_table, "manual-lists-options": manual_lists_options, "colourless": colourless,
          "store-becomes-a-file": store_becomes_a_file, "foreign-owner": foreign_owner,
-         "documented-example": documented_example}
+         "documented-example": documented_example, "same-file": same_file}
 
 
 def free_blocks(case, n):
@@ -252,7 +257,7 @@ def call(table, case, word, rest):
 
 class Case:
     def __init__(self, test, lines):
-        self.test, self.lines, self.put_files = test, lines, {}
+        self.test, self.lines, self.put_files, self.put_inodes = test, lines, {}, {}
         self.home = tempfile.mkdtemp(prefix="gridfall-case-")
         test.addCleanup(shutil.rmtree, self.home, True)
         self.vars = {"HOME": self.home, "PID": str(os.getpid())}
@@ -268,6 +273,7 @@ class Case:
         with open(self.path(p), "wb") as f:
             f.write(data)
         self.put_files[p] = data
+        self.put_inodes[p] = os.stat(self.path(p)).st_ino
 
     def start(self):
         if self.tty is None:
