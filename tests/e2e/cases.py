@@ -5,6 +5,7 @@ follow. The grammar is in docs/testing.md. By hand, from this folder:
 """
 
 import codecs
+import glob
 import os
 import re
 import shlex
@@ -69,6 +70,16 @@ def store_becomes_a_file(case):
     open(case.path(".gridfall"), "w").close()
 
 
+def walls_of_level(case, level):
+    """The arena's walls on screen are those of the level's reviewed golden screen 0, which a game
+    reached by arriving there: the level was made by the same generator."""
+    golden = sorted(glob.glob(os.path.join(HERE, "../golden/cases/level%02d*.txt" % int(level))))[0]
+    with open(golden) as f:
+        rows = f.read().split("screen 0\n", 1)[1].splitlines()[:21]
+    walls = lambda lines: {(x, y, ch) for y, line in enumerate(lines) for x, ch in enumerate(line) if ch in "+-|%#"}
+    case.test.assertEqual(walls([r[1:] for r in rows]), walls([case.game.text(y) for y in range(21)]), golden)
+
+
 def same_file(case, p):
     """The file put at p is still that file: the same inode, not a copy renamed into place."""
     case.test.assertEqual(os.stat(case.path(p)).st_ino, case.put_inodes[p])
@@ -90,7 +101,8 @@ def foreign_owner(case, path):
 SETUP_STEPS = {"big-table", "foreign-owner", "documented-example"}
 STEPS = {"big-table": big_table, "manual-lists-options": manual_lists_options, "colourless": colourless,
          "store-becomes-a-file": store_becomes_a_file, "foreign-owner": foreign_owner,
-         "documented-example": documented_example, "same-file": same_file}
+         "documented-example": documented_example, "same-file": same_file,
+         "walls-of-level": walls_of_level}
 
 
 def free_blocks(case, n):
