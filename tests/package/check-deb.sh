@@ -22,9 +22,10 @@ check "lintian -I --pedantic notes nothing but initial-upload-closes-no-bugs" \
   test "$(sed -E 's/^W: gridfall: initial-upload-closes-no-bugs .*/ITP/' <<<"$lintian_out" | sort -u)" = ITP
 
 expected=$(printf './usr/%s\n' games/gridfall share/applications/gridfall.desktop \
-  share/doc/gridfall/changelog.Debian.gz share/doc/gridfall/copyright share/man/man6/gridfall.6.gz \
+  share/doc/gridfall/changelog.Debian.gz share/doc/gridfall/copyright share/doc/gridfall/README.md.gz \
+  share/doc/gridfall/recording.md.gz share/man/man6/gridfall.6.gz \
   share/icons/hicolor/scalable/apps/gridfall.svg share/metainfo/org.gridfall.gridfall.metainfo.xml | sort)
-check "the package holds the game, its manual, menu entry, icon, metadata, changelog and copyright" \
+check "the package holds the game, its manual, README, recording notes, menu entry, icon, metadata, changelog and copyright" \
   test "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)" = "$expected"
 
 dpkg -i "$deb" >/dev/null || { echo "FAIL: dpkg -i $deb"; exit 1; }
