@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 
+#include "world/Headings.h"
+
 std::optional<Command> commandForKey(int key) {
   for (const KeyBinding& binding : keyMap) {
     if (binding.key == key) return binding.command;
@@ -27,13 +29,11 @@ char shownKey(Command command) {
 }
 
 std::optional<Move> moveOf(Command command) {
-  switch (command) {
-    case Command::MoveDown: return Move{0, 1, FDown};
-    case Command::MoveLeft: return Move{-1, 0, FLeft};
-    case Command::MoveRight: return Move{1, 0, FRight};
-    case Command::MoveUp: return Move{0, -1, FUp};
-    default: return std::nullopt;
-  }
+  static constexpr Facing facings[] = {FDown, FLeft, FRight, FUp};  // MoveDown to MoveUp
+  const int index = static_cast<int>(command);
+  if (index > static_cast<int>(Command::MoveUp)) return std::nullopt;
+  const Facing facing = facings[index];
+  return Move{heading(facing).dx, heading(facing).dy, facing};
 }
 
 std::optional<PowerId> powerOf(Command command) {

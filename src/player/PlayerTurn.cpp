@@ -8,6 +8,7 @@
 #include "player/KeyMap.h"
 #include "player/Player.h"
 #include "specials/Emitters.h"
+#include "world/CellRolls.h"
 
 namespace {
 
@@ -50,25 +51,10 @@ void drawSelectionMarkers(int selection) {
   }
 }
 
-struct Cell {
-  int x;
-  int y;
-};
-
 // Rolls random cells, column die first, until one is free of walls, creatures, the ship and exits.
-// An arena can fill up completely (trails, wreckage and creatures everywhere), and an unbounded
-// search would then hang the game, so the search gives up after maxPlacementAttempts rolls; the
-// caller then treats the key like one the player cannot afford.
-std::optional<Cell> findTeleportTarget(const World& w) {
-  Cell target{0, 0};
-  int attempts = 0;
-  while (!isClear(w, target.x, target.y, true)) {
-    if (attempts++ == maxPlacementAttempts || (attempts > 1 && lfStuck())) return std::nullopt;
-    target.x = lfDice(Dicespec{1, 63, 4});
-    target.y = lfDice(Dicespec{1, 20, 0});
-  }
-  return target;
-}
+// An arena can fill up completely (trails, wreckage and creatures everywhere): the search is
+// bounded, and when it gives up the caller treats the key like one the player cannot afford.
+std::optional<Cell> findTeleportTarget(const World& w) { return rollClearCell(w, {1, 63, 4}, {1, 20, 0}); }
 
 // Reads keys until they make a complete turn: a direction, possibly after a power letter, or a
 // teleport. A teleport is paid for here, since it decides the displacement.

@@ -17,7 +17,7 @@ struct JournalRoom {
 
 // What the journal open on `fd` may still grow: within what the reader accepts and the file-size
 // limit, and on the disk to the end of its last block and then only into free blocks beyond the
-// one a table's save needs. Asked when a line does not fit the room asked last time, not at every key.
+// one a table's save needs. Asked when a line outgrows the room asked last time, not at every key.
 JournalRoom journalRoomLeft(int fd);
 // The player's words for a journal stopped at that limit.
 std::string whyJournalStopped(JournalBound bound);

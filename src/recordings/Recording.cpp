@@ -146,6 +146,7 @@ Recording parseRecording(std::string_view text, const std::string& name) {
   LineReader reader{text, name};
   Recording recording;
   readHeader(reader, recording);
+  recording.headerLines = static_cast<std::size_t>(reader.number);
   // Reserved whole, so a long recording is never held twice while its events grow.
   recording.events.reserve(static_cast<std::size_t>(
       std::count(text.begin() + static_cast<std::ptrdiff_t>(reader.pos), text.end(), '\n')));

@@ -35,6 +35,8 @@ struct Recording {
   std::vector<RecordedTable> tables;  // each table read, in order: the entries before the score went in
   // Bytes of whole lines; anything after them is a torn last line, left by a cut-off append.
   std::size_t wholeBytes = 0;
+  // Lines before the first event, so that event i is on line headerLines + i + 1.
+  std::size_t headerLines = 2;
 
   // The table a Table event read.
   std::vector<int> tableOf(const RecordedEvent& event) const {

@@ -138,18 +138,18 @@ HeadlessRun writeCast(const CheckedRecording& checked, int pace, std::ostream& o
   Painter painter;
   Markers markers(checked.run, pace);
   std::size_t lastKeys = 0;
-  HeadlessRun run =
-      playHeadless(checked.recording, [&](const MemoryTerminal& screen, std::size_t keysPlayed) {
-        out << event(keysPlayed, pace, "o", painter.paint(screen));
-        markers.writeAt(keysPlayed, out);
-        lastKeys = keysPlayed;
-      });
+  HeadlessRun run = playHeadless(checked.recording, checked.file,
+                                 [&](const MemoryTerminal& screen, std::size_t keysPlayed) {
+                                   out << event(keysPlayed, pace, "o", painter.paint(screen));
+                                   markers.writeAt(keysPlayed, out);
+                                   lastKeys = keysPlayed;
+                                 });
   out << event(lastKeys, pace, "o", terminalGivenBack);
   return run;
 }
 
 // The recording is checked whole first and then played again as the cast is written, so nothing
-// is written for one that does not fit and no more than a screen of the cast is ever held.
+// is written for one the game cannot follow and no more than a screen of the cast is ever held.
 int printCast(const std::string& path, int pace, std::ostream& out, std::ostream& errors) {
   const std::optional<CheckedRecording> checked = checkRecording(path, {}, errors);
   if (!checked) return 1;

@@ -6,16 +6,12 @@
 
 #include "dice/Lfrand.h"
 #include "game/Game.h"
+#include "recordings/RecordingCursor.h"
 #include "screen/ForwardingTerminal.h"
 #include "screen/Screen.h"
 #include "screen/TerminalInUse.h"
 
 namespace {
-
-// Where the recording and the game part ways; not a std::exception, so no game code catches it.
-struct Mismatch {
-  std::string where;
-};
 
 // The screen is a base of its own so that it is built before the terminal that draws on it.
 struct OwnScreen {
@@ -24,54 +20,36 @@ struct OwnScreen {
 
 class HeadlessPlay final : private OwnScreen, public ForwardingTerminal, public ScoreTable {
  public:
-  HeadlessPlay(const Recording& recording, const ScreenSeen& seen)
-      : ForwardingTerminal(screen), recording_(recording), events_(recording.events), seen_(seen) {}
+  HeadlessPlay(const Recording& recording, const std::string& name, const ScreenSeen& seen)
+      : ForwardingTerminal(screen), recording_(recording, name), seen_(seen) {}
 
   int readKey() override {
-    if (seen_) seen_(screen, keys_);
-    if (next_ >= events_.size()) throw ScriptExhausted{};
-    expect(RecordedEvent::Key, "a key");
-    ++keys_;
-    return events_[next_++].key;
+    if (seen_) seen_(screen, recording_.keysRead());
+    if (recording_.atEnd()) throw ScriptExhausted{};
+    return recording_.key();
   }
 
   KeptScore keep(int score) override {
-    if (next_ >= events_.size()) throw ScriptExhausted{};  // the run was cut before its table was read
-    expect(RecordedEvent::Table, "the score table");
-    std::vector<int> table = recording_.tableOf(events_[next_++]);
-    if (next_ < events_.size() && events_[next_].kind == RecordedEvent::TableWritten) ++next_;
-    return mergeScore(std::move(table), score);
+    if (recording_.atEnd()) throw ScriptExhausted{};  // the run was cut before its table was read
+    return mergeScore(recording_.table().table, score);
   }
 
   // After the player declined another game nothing more can have been recorded.
-  void expectNothingMore() const {
-    if (next_ < events_.size())
-      throw Mismatch{lineOf(next_) + ": the run had ended here, but the recording goes on"};
-  }
+  void expectNothingMore() const { recording_.expectEnd(); }
 
-  std::size_t keysPlayed() const { return keys_; }
+  std::size_t keysPlayed() const { return recording_.keysRead(); }
   const MemoryTerminal& shown() const { return screen; }
 
  private:
-  // The header takes two lines, so event i is on line i + 3.
-  static std::string lineOf(std::size_t event) { return "line " + std::to_string(event + 3); }
-
-  void expect(RecordedEvent::Kind kind, const char* wanted) const {
-    if (events_[next_].kind != kind) throw Mismatch{lineOf(next_) + ": the game reads " + wanted + " here"};
-  }
-
-  const Recording& recording_;
-  const std::vector<RecordedEvent>& events_;
+  RecordingCursor recording_;
   const ScreenSeen& seen_;
-  std::size_t next_ = 0;
-  std::size_t keys_ = 0;
 };
 
 }  // namespace
 
-HeadlessRun playHeadless(const Recording& recording, const ScreenSeen& seen) {
+HeadlessRun playHeadless(const Recording& recording, const std::string& name, const ScreenSeen& seen) {
   HeadlessRun run;
-  HeadlessPlay play(recording, seen);
+  HeadlessPlay play(recording, name, seen);
   const TerminalInUse installed(play);
   lfSrand(static_cast<int>(recording.seed));
   const auto noteEnd = [&run, &play](const GameEnd& end) {
@@ -86,9 +64,9 @@ HeadlessRun playHeadless(const Recording& recording, const ScreenSeen& seen) {
     run.finished = true;
     if (seen) seen(play.shown(), play.keysPlayed());
   } catch (const ScriptExhausted&) {
-  } catch (const Mismatch& mismatch) {
+  } catch (const RecordingError& mismatch) {
     run.fits = false;
-    run.whereItStopped = mismatch.where;
+    run.mismatch = mismatch.description();
   }
   run.keys = play.keysPlayed();
   return run;

@@ -28,7 +28,7 @@ struct HeadlessRun {
   std::vector<HeadlessLevel> levels;  // every level started, in order, of every game
   std::size_t keys = 0;               // recorded keys played
   bool fits = true;                   // every event fell where the game reads one
-  std::string whereItStopped;         // when it does not fit: the line and what the game wanted there
+  std::string mismatch;               // when it parts ways: the file, the line and what the game wanted
   bool finished = false;              // the player declined another game: the run ended normally
 };
 
@@ -36,6 +36,6 @@ struct HeadlessRun {
 // played so far, and once more at the end with the last screen.
 using ScreenSeen = std::function<void(const MemoryTerminal&, std::size_t keysPlayed)>;
 
-// Plays the whole recording. The dice are seeded with the recording's seed; the active terminal is
-// restored afterwards. Never touches a file.
-HeadlessRun playHeadless(const Recording& recording, const ScreenSeen& seen = {});
+// Plays the whole recording of the file `name`. The dice are seeded with the recording's seed; the
+// active terminal is restored afterwards. Never touches a file.
+HeadlessRun playHeadless(const Recording& recording, const std::string& name, const ScreenSeen& seen = {});

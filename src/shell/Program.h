@@ -22,7 +22,7 @@ struct CheckedRecording {
   HeadlessRun run;
 };
 // Reads the recording at `path` ("" for last-game.rec) and plays it headless, `seen` watching. A
-// recording that cannot be read or does not fit is reported in one line on `errors`: nothing.
+// recording that cannot be read or that the game cannot follow is reported in one line on `errors`: nothing.
 std::optional<CheckedRecording> checkRecording(const std::string& path, const ScreenSeen& seen,
                                                std::ostream& errors);
 

@@ -3,11 +3,13 @@
 // in-memory terminal, then paints the real terminal with that screen and goes on live.
 #include "shell/RecordedRun.h"
 
+#include "recordings/RecordingCursor.h"
 #include "screen/CursesTerminal.h"
 #include "screen/ForwardingTerminal.h"
 #include "screen/MemoryTerminal.h"
 #include "screen/Screen.h"
 #include "screen/TerminalGuard.h"
+#include "screen/TerminalInUse.h"
 #include "store/FileMessages.h"
 
 namespace {
@@ -20,13 +22,8 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
       : ForwardingTerminal(cursesTerminal()),
         journal_(std::move(journal)),
         earlier_(std::move(earlier)),
-        start_(start) {
-    useTerminal(*this);
-  }
-  ~RecordedRun() override {
-    useTerminal(cursesTerminal());
-    closeJournal(journal_);
-  }
+        start_(start) {}
+  ~RecordedRun() override { closeJournal(journal_); }
 
   std::uint32_t seed() const override { return earlier_.seed; }
   ScoreTable& scoreTable() override { return *this; }
@@ -59,10 +56,7 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
   }
 
   int readKey() override {
-    if (replaying()) {
-      if (nextEvent().kind != RecordedEvent::Key) mismatch();
-      return earlier_.events[next_++].key;
-    }
+    if (replaying()) return cursor_.key();
     if (silent_) showWhereTheRunStands();
     const int key = real_.readKey();
     append(keyLine(key));
@@ -82,21 +76,17 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
       return keepInFile(score, {[this](const std::vector<int>& table) { append(tableLine(table)); },
                                 [this] { append(writtenLine()); }});
     }
-    if (nextEvent().kind != RecordedEvent::Table) mismatch();
-    const std::vector<int> recorded = earlier_.tableOf(earlier_.events[next_++]);
-    if (!replaying()) {
-      keepOnce(score, recorded);
+    const RecordedRead recorded = cursor_.table();
+    if (!recorded.saved && !replaying()) {
+      keepOnce(score, recorded.table);
       append(writtenLine());
-    } else if (nextEvent().kind == RecordedEvent::TableWritten) {
-      ++next_;
     }
     // The screen shows the table as it was the first time.
-    return mergeScore(recorded, score);
+    return mergeScore(recorded.table, score);
   }
 
  private:
-  bool replaying() const { return next_ < earlier_.events.size(); }
-  const RecordedEvent& nextEvent() const { return earlier_.events[next_]; }
+  bool replaying() const { return !cursor_.atEnd(); }
 
   void append(std::string_view line) {
     const bool wasRecording = journal_.trouble.empty();
@@ -127,13 +117,10 @@ class RecordedRun final : public Session, public ForwardingTerminal, public Scor
     silent_.reset();
   }
 
-  [[noreturn]] void mismatch() const {
-    throw RecordingError(shown(journal_.path) + ": the recorded run does not fit this version of the game");
-  }
-
   Journal journal_;
   Recording earlier_;  // the journal's run, played silently up to its end
-  std::size_t next_ = 0;
+  RecordingCursor cursor_{earlier_, journal_.path};
+  const TerminalInUse installed_{*this};
   bool recorded_ = journal_.file.valid();  // the run had a journal, however it ended
   std::optional<MemoryTerminal> silent_;
   std::optional<std::time_t> start_;

@@ -5,10 +5,12 @@
 #include <chrono>
 
 #include "recordings/Journal.h"
+#include "recordings/RecordingCursor.h"
 #include "screen/CursesTerminal.h"
 #include "screen/ForwardingTerminal.h"
 #include "screen/KeyWait.h"
 #include "screen/Screen.h"
+#include "screen/TerminalInUse.h"
 #include "shell/Session.h"
 #include "store/DiskCache.h"
 #include "store/FileMessages.h"
@@ -28,17 +30,15 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
     keyCount_ =
         static_cast<int>(std::count_if(recording_.events.begin(), recording_.events.end(),
                                        [](const RecordedEvent& e) { return e.kind == RecordedEvent::Key; }));
-    useTerminal(*this);
   }
-  ~Playback() override { useTerminal(cursesTerminal()); }
 
   std::uint32_t seed() const override { return recording_.seed; }
   ScoreTable& scoreTable() override { return *this; }
   void gamesOver() override { waitAtTheEnd(); }
 
   int readKey() override {
-    if (next_ >= recording_.events.size()) waitAtTheEnd();
-    expect(RecordedEvent::Key);
+    if (cursor_.atEnd()) waitAtTheEnd();
+    const int key = cursor_.key();
     if (keysPlayed_ + 1 == keyCount_ && jumping_) {
       // A jump lands on the last key's screen; whatever the run went on to show after that key,
       // up to where it ended, follows as the game refreshes.
@@ -49,7 +49,7 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
       waitForTurnOf();
     }
     ++keysPlayed_;
-    return recording_.events[next_++].key;
+    return key;
   }
 
   // The viewer's keys steer the playback; the recorded run's own discards had nothing to drop.
@@ -64,12 +64,8 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
 
   // The recorded table stands in for the file, which a replay never touches.
   KeptScore keep(int score) override {
-    if (next_ >= recording_.events.size()) waitWithoutShowingMore();
-    expect(RecordedEvent::Table);
-    std::vector<int> table = recording_.tableOf(recording_.events[next_++]);
-    if (next_ < recording_.events.size() && recording_.events[next_].kind == RecordedEvent::TableWritten)
-      ++next_;
-    return mergeScore(std::move(table), score);
+    if (cursor_.atEnd()) waitWithoutShowingMore();
+    return mergeScore(cursor_.table().table, score);
   }
 
  private:
@@ -121,13 +117,6 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
     showStatus();
   }
 
-  [[noreturn]] void mismatch() const {
-    throw RecordingError(shown(path_) + ": the recorded run does not fit this version of the game");
-  }
-  void expect(RecordedEvent::Kind kind) const {
-    if (recording_.events[next_].kind != kind) mismatch();
-  }
-
   // The run was cut between reading a key and reading the table (it failed there): what the game
   // drew since its last refresh never showed, so the key that quits is read without a refresh.
   [[noreturn]] void waitWithoutShowingMore() {
@@ -157,7 +146,8 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
 
   std::string path_;
   Recording recording_;
-  std::size_t next_ = 0;
+  RecordingCursor cursor_{recording_, path_};
+  const TerminalInUse installed_{*this};
   int keyCount_ = 0;
   int keysPlayed_ = 0;
   int pace_;

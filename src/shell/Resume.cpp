@@ -43,7 +43,7 @@ std::unique_ptr<Session> resumedRun(std::ostream& notes) {
     }
     if (taken.outcome == TakeOutcome::Gone) continue;
     if (taken.outcome == TakeOutcome::Taken) {
-      const HeadlessRun check = playHeadless(taken.recording);
+      const HeadlessRun check = playHeadless(taken.recording, path);
       if (check.finished) {
         finishJournal(taken.journal);  // cut off after the player declined another game
         continue;
@@ -51,8 +51,7 @@ std::unique_ptr<Session> resumedRun(std::ostream& notes) {
       if (check.fits) {
         return recordedRun(std::move(taken.journal), std::move(taken.recording), std::nullopt);
       }
-      taken.why = shown(path) + ": " + check.whereItStopped +
-                  "; the recorded run does not fit this version of the game";
+      taken.why = check.mismatch;
     }
     notes << "gridfall: skipped " << taken.why << "\n";
     lastSkipped = path;

@@ -29,10 +29,9 @@ std::optional<CheckedRecording> checkRecording(const std::string& path, const Sc
   try {
     const std::string file = recordingToRead(path);
     CheckedRecording checked{file, readRecordingFile(file), {}};
-    checked.run = playHeadless(checked.recording, seen);
+    checked.run = playHeadless(checked.recording, file, seen);
     if (checked.run.fits) return checked;
-    errors << "gridfall: " << shown(file) << ": " << checked.run.whereItStopped
-           << "; the recorded run does not fit this version of the game\n";
+    errors << "gridfall: " << checked.run.mismatch << "\n";
   } catch (const RecordingError& e) {
     errors << "gridfall: " << e.description() << "\n";
   }

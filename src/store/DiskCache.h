@@ -68,7 +68,7 @@ inline std::string encodeTable(const std::vector<int>& table, std::int32_t id) {
 // Decodes text written by encodeTable. A pure function of its arguments: it never reads outside
 // `text` and throws only Invalid_Marshalling_ID (header id differs from `id`),
 // Invalid_Function_Table_Hash (another format generation) or Invalid_Value (anything malformed or
-// truncated, a number that does not fit, a value that is not one array of ints). Text after the
+// truncated, a number too large for its type, a value that is not one array of ints). Text after the
 // array is ignored.
 std::vector<int> decodeTable(std::string_view text, std::int32_t id);
 

@@ -45,7 +45,7 @@ std::int64_t parseLikeWcstol(std::string_view field, std::size_t at) {
   for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
     const auto digit = static_cast<std::uint64_t>(field[i] - '0');
     if (magnitude > (limit - digit) / 10)
-      damaged(at, "the number " + shown(field) + " does not fit in 64 bits");
+      damaged(at, "the number " + shown(field) + " is too large for 64 bits");
     magnitude = magnitude * 10 + digit;
   }
   // Two's-complement negation in unsigned arithmetic keeps -2^63 representable.
@@ -71,7 +71,7 @@ int readIntField(Reader& reader, const char* what) {
   const std::size_t start = reader.pos;
   const std::int64_t value = readNumberField(reader);
   if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-    damaged(start, std::string("the ") + what + " " + std::to_string(value) + " does not fit in an int");
+    damaged(start, std::string("the ") + what + " " + std::to_string(value) + " is out of an int's range");
   return static_cast<int>(value);
 }
 

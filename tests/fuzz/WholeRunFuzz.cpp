@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const RecordingError&) {
     return 0;
   }
-  checked.run = playHeadless(checked.recording);
+  checked.run = playHeadless(checked.recording, checked.file);
   if (!checked.run.fits) return 0;
   std::ostringstream verification, cast;
   writeVerification(checked, verification);
