@@ -50,4 +50,4 @@ void playUntilDeclined(ScoreTable& table, const EndSeen& seen = {}, const LevelS
 
 // Before a game starts: throws the store's error when the table could not be read or saved, so
 // that no game is played for a score that cannot be kept. Returns the table's best score.
-int checkScoreTable();
+int checkTableBeforePlay();

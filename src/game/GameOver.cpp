@@ -1,6 +1,4 @@
 // The end of a game: the result box, the table of the five best scores, and "Play again?".
-#include <algorithm>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,7 +6,7 @@
 #include "game/Guide.h"
 #include "game/ScoreKeeping.h"
 #include "player/KeyMap.h"
-#include "store/DiskCache.h"
+#include "store/ScoreFile.h"
 
 namespace {
 
@@ -45,8 +43,7 @@ void drawResult(int score, int level) {
 void drawTable(const std::vector<int>& table, int score) {
   for (int i = 1; i <= tableEntries; ++i) {
     const int entry = table[i - 1];
-    const std::string line = std::to_string(i) + ": " + std::to_string(entry) + " points";
-    printAtColour(textColumn, 9 + i, line, Yellow, entry == score ? Heavy : Light);
+    printAtColour(textColumn, 9 + i, scoreLine(i, entry), Yellow, entry == score ? Heavy : Light);
   }
 }
 
@@ -76,7 +73,4 @@ void playUntilDeclined(ScoreTable& table, const EndSeen& seen, const LevelSeen& 
   }
 }
 
-int checkScoreTable() {
-  const std::optional<std::vector<int>> table = checkCache(storeFolder(), tableFileName, strHash);
-  return table && !table->empty() ? *std::max_element(table->begin(), table->end()) : 0;
-}
+int checkTableBeforePlay() { return checkScoreTable().front(); }

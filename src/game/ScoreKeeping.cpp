@@ -2,17 +2,13 @@
 #include "game/ScoreKeeping.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "errors/GameError.h"
-#include "store/DiskCache.h"
+#include "store/ScoreFile.h"
 
 namespace {
-
-std::vector<int> storedTable() {
-  return bestFive(
-      fromCache(storeFolder(), tableFileName, strHash).value_or(std::vector<int>(tableEntries, 0)));
-}
 
 void addLostScore(GameError& error, int score) {
   error.addContext("your score of " + std::to_string(score) + " points could not be saved: ");
@@ -28,15 +24,14 @@ KeptScore mergeScore(std::vector<int> table, int score) {
   return {table, true};
 }
 
-// The lock is held from reading the table to writing it, so two games ending together both keep
-// their score.
 KeptScore keepInFile(int score, const SaveSteps& steps) {
   try {
-    const TableLock lock(storeFolder(), tableFileName);
-    const std::vector<int> stored = storedTable();
-    if (steps.afterRead) steps.afterRead(stored);
-    KeptScore kept = mergeScore(stored, score);
-    toCache(kept.table, storeFolder(), tableFileName, strHash);
+    KeptScore kept{};
+    changeScoreTable([&](const std::vector<int>& stored) {
+      if (steps.afterRead) steps.afterRead(stored);
+      kept = mergeScore(stored, score);
+      return std::optional(kept.table);
+    });
     if (steps.afterSave) steps.afterSave();
     return kept;
   } catch (GameError& e) {
@@ -47,12 +42,12 @@ KeptScore keepInFile(int score, const SaveSteps& steps) {
 
 bool keepOnce(int score, const std::vector<int>& recorded) {
   try {
-    const TableLock lock(storeFolder(), tableFileName);
-    const std::vector<int> stored = storedTable();
-    if (std::count(stored.begin(), stored.end(), score) > std::count(recorded.begin(), recorded.end(), score))
-      return false;
-    toCache(mergeScore(stored, score).table, storeFolder(), tableFileName, strHash);
-    return true;
+    return changeScoreTable([&](const std::vector<int>& stored) -> std::optional<std::vector<int>> {
+      if (std::count(stored.begin(), stored.end(), score) >
+          std::count(recorded.begin(), recorded.end(), score))
+        return std::nullopt;
+      return mergeScore(stored, score).table;
+    });
   } catch (GameError& e) {
     addLostScore(e, score);
     throw;

@@ -10,9 +10,7 @@
 #include <cstring>
 
 #include "recordings/JournalRoom.h"
-#include "store/DiskCache.h"
 #include "store/FileMessages.h"
-#include "store/PrivateFolder.h"
 
 namespace {
 
@@ -124,11 +122,7 @@ bool isAnyJournalName(std::string_view name) { return isJournalName(name) || isS
 // The folders are made and checked by the store's private-folder rule; false when they cannot be.
 bool journalFolderUsable(std::string& why, bool create = true) {
   try {
-    if (storeFolder().find("..") != std::string::npos) throw UnsafeDirectory("HOME leads through \"..\"");
-    if (!create) return privateFolderExists(storeFolder()) && privateFolderExists(journalFolder());
-    preparePrivateFolder(storeFolder());
-    preparePrivateFolder(journalFolder());
-    return true;
+    return prepareJournalFolder(create);
   } catch (const GameError& e) {
     why = e.description();
     return false;

@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "errors/Text.h"
 #include "screen/KeyWait.h"
 #include "screen/TerminalGuard.h"
-#include "store/FileMessages.h"
 
 static_assert(keys::down == KEY_DOWN && keys::up == KEY_UP && keys::left == KEY_LEFT &&
                   keys::right == KEY_RIGHT && keys::end == KEY_END && keys::resize == KEY_RESIZE,

@@ -36,7 +36,9 @@ void startScreen() {
     if (!t.setKeypad(true)) throw CursesError("keypad failed");
     hideCursor();
   } catch (const CursesError&) {
-    // A terminal that cannot hide the cursor still plays; the cursor just stays visible.
+    // A terminal that refuses the keypad mode or cannot hide the cursor still plays: without the
+    // keypad its arrow keys do nothing (the letters and digits still steer), and the cursor just
+    // stays visible.
   }
 }
 

@@ -77,7 +77,7 @@ int runProgram(int argc, char* argv[]) {
   lfSrand(static_cast<int>(session->seed()));
   try {
     // A replay never touches the table, so only a run that plays needs it usable.
-    if (!options.replay) guideBestScore(checkScoreTable());
+    if (!options.replay) guideBestScore(checkTableBeforePlay());
   } catch (const GameError& e) {
     // Found before any game is played: the same words as at game over, with the terminal untouched.
     std::cerr << "gridfall: " << e.description() << "\n";

@@ -3,6 +3,7 @@
 // end, 'q' quit). The recorded tables stand in for the score file; nothing is ever written.
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 #include "recordings/Journal.h"
 #include "recordings/RecordingCursor.h"
@@ -12,13 +13,31 @@
 #include "screen/Screen.h"
 #include "screen/TerminalInUse.h"
 #include "shell/Session.h"
-#include "store/DiskCache.h"
 #include "store/FileMessages.h"
+#include "store/StoreNames.h"
 
 namespace {
 
 constexpr int slowestPace = 1;
 constexpr int fastestPace = 128;
+
+// The viewer's keys, which steer the replay and never reach the game.
+enum class Control { Quit, Pause, Faster, Slower, Step, ToTheEnd };
+struct ControlKey {
+  int key;
+  Control control;
+};
+constexpr ControlKey controls[] = {{'q', Control::Quit},     {' ', Control::Pause},
+                                   {'+', Control::Faster},   {'-', Control::Slower},
+                                   {'.', Control::Step},     {keys::right, Control::Step},
+                                   {'e', Control::ToTheEnd}, {keys::end, Control::ToTheEnd}};
+
+std::optional<Control> controlFor(int key) {
+  for (const ControlKey& c : controls) {
+    if (c.key == key) return c.control;
+  }
+  return std::nullopt;
+}
 
 class Playback final : public Session, public ForwardingTerminal, public ScoreTable {
  public:
@@ -100,19 +119,22 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
   void waitWhilePaused() {
     while (paused_ && !jumping_) {
       const int key = real_.readKey();
-      if (key == '.' || key == keys::right) return;
+      if (controlFor(key) == Control::Step) return;
       control(key);
     }
   }
 
   void control(int key) {
-    if (key == 'q') throw PlaybackOver{};
-    if (key == ' ') paused_ = !paused_;
-    if (key == '+') pace_ = std::min(pace_ * 2, fastestPace);
-    if (key == '-') pace_ = std::max(pace_ / 2, slowestPace);
-    if (key == 'e' || key == keys::end) {
-      jumping_ = true;
-      paused_ = false;
+    switch (controlFor(key).value_or(Control::Step)) {
+      case Control::Quit: throw PlaybackOver{};
+      case Control::Pause: paused_ = !paused_; break;
+      case Control::Faster: pace_ = std::min(pace_ * 2, fastestPace); break;
+      case Control::Slower: pace_ = std::max(pace_ / 2, slowestPace); break;
+      case Control::ToTheEnd:
+        jumping_ = true;
+        paused_ = false;
+        break;
+      case Control::Step: break;  // taken before while paused; outside a pause, as any other key, nothing
     }
     showStatus();
   }
@@ -120,7 +142,7 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
   // The run was cut between reading a key and reading the table (it failed there): what the game
   // drew since its last refresh never showed, so the key that quits is read without a refresh.
   [[noreturn]] void waitWithoutShowingMore() {
-    for (int byte = 0; byte != 'q' && byte != noInput;) byte = nextInputByte();
+    for (int byte = 0; controlFor(byte) != Control::Quit && byte != noInput;) byte = nextInputByte();
     throw PlaybackOver{};
   }
 
@@ -130,7 +152,7 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
     atEnd_ = true;
     showStatus();
     for (;;) {
-      if (real_.readKey() == 'q') throw PlaybackOver{};
+      if (controlFor(real_.readKey()) == Control::Quit) throw PlaybackOver{};
     }
   }
 

@@ -5,8 +5,8 @@
 
 #include "shell/Headless.h"
 #include "shell/RecordedRun.h"
-#include "store/DiskCache.h"
 #include "store/FileMessages.h"
+#include "store/StoreNames.h"
 
 namespace {
 

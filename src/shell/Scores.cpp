@@ -2,19 +2,17 @@
 #include <ostream>
 
 #include "shell/Program.h"
-#include "store/DiskCache.h"
-#include "store/FileMessages.h"
+#include "store/ScoreFile.h"
+#include "store/StoreNames.h"
 
 int printScores(std::ostream& out, std::ostream& errors) {
-  const std::string dir = storeFolder();
   try {
-    const std::optional<std::vector<int>> stored = readCache(dir, tableFileName, strHash);
-    if (!stored) {
-      out << "No high scores yet: " << shown(dir + tableFileName) << " does not exist.\n";
+    const std::optional<std::vector<int>> table = readScoreTable();
+    if (!table) {
+      out << "No high scores yet: " << scoreTableName() << " does not exist.\n";
       return 0;
     }
-    const std::vector<int> table = bestFive(*stored);
-    for (int i = 1; i <= tableEntries; ++i) out << i << ": " << table[i - 1] << " points\n";
+    for (int i = 1; i <= tableEntries; ++i) out << scoreLine(i, (*table)[i - 1]) << "\n";
     return 0;
   } catch (const GameError& e) {
     errors << "gridfall: " << e.description() << "\n";

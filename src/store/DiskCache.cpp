@@ -76,20 +76,6 @@ Descriptor writeTemporary(const std::string& path, const std::string& target, co
 
 }  // namespace
 
-std::string userCacheDir(const std::string& name) {
-  const char* home = std::getenv("HOME");
-  const std::string base = (home == nullptr || *home == '\0') ? "." : home;
-  return base + "/" + name + "/";
-}
-std::string storeFolder() { return userCacheDir(storeFolderName); }
-std::string journalFolder() { return storeFolder() + journalFolderName + "/"; }
-std::string lastGamePath() { return storeFolder() + lastGameFileName; }
-
-bool lastGameExists() {
-  struct stat info {};
-  return ::lstat(lastGamePath().c_str(), &info) == 0 || errno != ENOENT;
-}
-
 std::vector<int> bestFive(std::vector<int> table) {
   if (table.size() > tableEntries) std::sort(table.begin(), table.end(), std::greater<>());
   table.resize(tableEntries, 0);

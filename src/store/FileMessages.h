@@ -5,9 +5,7 @@
 #include <string>
 #include <string_view>
 
-// The name as it can be shown on a terminal: control characters (C0, DEL and C1) appear as
-// \xNN and a backslash as \\, so a file name cannot send escape sequences to the terminal.
-std::string shown(std::string_view name);
+#include "errors/Text.h"  // shown(), for the names in messages
 
 // strerror(error), then "; " and what the player can do about it: advice of its own for a full
 // disk, a read-only file system, missing permissions, too many open files, a too long path or a

@@ -30,3 +30,7 @@ std::string lastGamePath();
 // False only when nothing at all, not even a link, is at lastGamePath(): no game has finished in
 // this HOME yet. Whatever is there, usable or not, is the reader's to judge.
 bool lastGameExists();
+// The journal folder and the store folder it lies in, by the private-folder rule: made when
+// missing (`create`), or only looked at, and then false when either is missing. Throws the store's
+// error for a folder the rule refuses.
+bool prepareJournalFolder(bool create);

@@ -17,6 +17,7 @@
 #include "screen/MemoryTerminal.h"
 #include "screen/TerminalInUse.h"
 #include "store/DiskCache.h"
+#include "store/ScoreFile.h"
 
 namespace {
 
@@ -87,10 +88,11 @@ TEST_F(Store, TheEndOfAGameWaitsForTheTableLockAndMergesWhatTheHolderSaved) {
   const pid_t other = fork();
   ASSERT_GE(other, 0);
   if (other == 0) {
-    const TableLock lock(dir, "highscore");
-    (void)!write(ready[1], "r", 1);
-    usleep(400000);
-    toCache({500, 0, 0, 0, 0}, dir, "highscore", strHash);
+    changeScoreTable([&](const std::vector<int>&) {
+      (void)!write(ready[1], "r", 1);
+      usleep(400000);
+      return std::optional<std::vector<int>>({500, 0, 0, 0, 0});
+    });
     _exit(0);
   }
   char byte = 0;
@@ -102,7 +104,7 @@ TEST_F(Store, TheEndOfAGameWaitsForTheTableLockAndMergesWhatTheHolderSaved) {
   endGame({300, 2}, table);
   int status = 0;
   ASSERT_EQ(waitpid(other, &status, 0), other);
-  EXPECT_EQ(fromCache(dir, "highscore", strHash), (std::vector<int>{500, 300, 0, 0, 0}));
+  EXPECT_EQ(readScoreTable(), (std::vector<int>{500, 300, 0, 0, 0}));
 }
 
 }  // namespace
