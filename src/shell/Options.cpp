@@ -17,7 +17,16 @@ namespace {
 // The leading ':' keeps getopt quiet: the messages are the program's own.
 const char* const shortOptions = ":hVs";
 // Codes for the options without a short form.
-enum { seedOption = 1000, resumeOption, replayOption, castOption, verifyOption, dailyOption, paceOption };
+enum {
+  seedOption = 1000,
+  resumeOption,
+  replayOption,
+  castOption,
+  verifyOption,
+  dailyOption,
+  paceOption,
+  watchOption
+};
 constexpr int slowestPace = 1;
 constexpr int fastestPace = 128;
 
@@ -32,6 +41,7 @@ const option longOptions[] = {
     {"verify", optional_argument, nullptr, verifyOption},
     {"daily", no_argument, nullptr, dailyOption},
     {"pace", required_argument, nullptr, paceOption},
+    {"watch", optional_argument, nullptr, watchOption},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -160,11 +170,14 @@ std::string takeOption(int option, int argc, char* argv[], Options& options) {
     case dailyOption: options.daily = true; return "";
     case replayOption:
     case castOption:
-    case verifyOption: {
+    case verifyOption:
+    case watchOption: {
       const std::optional<std::string> file = fileArgument(argc, argv);
       if (!file) return longName(option) + " wants a file name, not an empty one";
       if (option == replayOption) {
         options.replay = *file;
+      } else if (option == watchOption) {
+        options.watch = *file;
       } else {
         options.recording = *file;
         options.action = option == castOption ? Action::Cast : Action::Verify;
@@ -213,6 +226,9 @@ std::string usageText() {
          "  --replay [FILE]  show a recording, by default the last finished run: space\n"
          "                   pauses, + and - change the pace, . steps, e jumps to the\n"
          "                   end, q quits\n"
+         "  --watch [JOURNAL]\n"
+         "                   show a game as it is played, from its journal: by default\n"
+         "                   the newest one a running game holds; q quits\n"
          "  --cast [FILE]    print a recording as an asciicast v2 file (asciinema play)\n"
          "  --verify [FILE]  re-run a recording and print its seed and games as JSON\n"
          "  --pace N         keys a second (1 to 128, default 8) of --replay and --cast\n"

@@ -76,8 +76,8 @@ int runProgram(int argc, char* argv[]) {
   }
   lfSrand(static_cast<int>(session->seed()));
   try {
-    // A replay never touches the table, so only a run that plays needs it usable.
-    if (!options.replay) guideBestScore(checkTableBeforePlay());
+    // A replay or a watch never touches the table, so only a run that plays needs it usable.
+    if (!options.replay && !options.watch) guideBestScore(checkTableBeforePlay());
   } catch (const GameError& e) {
     // Found before any game is played: the same words as at game over, with the terminal untouched.
     std::cerr << "gridfall: " << e.description() << "\n";
@@ -94,6 +94,11 @@ int runProgram(int argc, char* argv[]) {
   } catch (const PlaybackOver&) {
     endScreen();
     return 0;
+  } catch (const SessionRefused& e) {
+    // A watched journal that stopped fitting the game: one line, once the terminal is back.
+    endScreen();
+    std::cerr << "gridfall: " << e.description() << "\n";
+    return 1;
   } catch (const TerminalUnusable& e) {
     // Nothing was drawn; one plain line says what the terminal lacks.
     std::cerr << "gridfall: " << e.description() << "\n";
