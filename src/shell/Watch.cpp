@@ -85,19 +85,32 @@ class Watch final : public Session, public ForwardingTerminal, public ScoreTable
       real_.followResize();  // the wait was cut short by a signal, most likely a resize
     }
     if (fitting([this] { return journal_.catchUp(); })) {
-      lastArrival_ = Clock::now();
-      return;
+      keyArrived();
+    } else if (Clock::now() - lastAsked_ >= askStateEvery) {
+      askWhereTheRunStands(showing);
     }
-    const Clock::time_point now = Clock::now();
-    if (now - lastAsked_ < askStateEvery) return;
-    lastAsked_ = now;
+  }
+
+  // Someone writes the journal: a run that was cut off has been resumed.
+  void keyArrived() {
+    lastArrival_ = Clock::now();
+    idle_ = false;
+    if (state_ == RunState::CutOff) state_ = RunState::Playing;
+  }
+
+  void askWhereTheRunStands(bool showing) {
     const RunState before = state_;
     const bool wasIdle = idle_;
+    lastAsked_ = Clock::now();
     state_ = journal_.runState();
-    idle_ = now - lastArrival_ >= idleAfter;
+    idle_ = lastAsked_ - lastArrival_ >= idleAfter;
     // Whatever the run wrote before it ended is in the file by now.
-    if (state_ == RunState::Ended && !fitting([this] { return journal_.catchUp(); })) waitAtTheEnd();
-    if (showing && (state_ != before || idle_ != wasIdle)) showWhereTheRunStands();
+    if (state_ == RunState::Ended) {
+      if (!fitting([this] { return journal_.catchUp(); })) waitAtTheEnd();
+      keyArrived();
+    } else if (showing && (state_ != before || idle_ != wasIdle)) {
+      showWhereTheRunStands();
+    }
   }
 
   // The last screen stays until the viewer quits.
