@@ -15,7 +15,8 @@ std::string moveKeys() {
   for (Command move : {Command::MoveLeft, Command::MoveDown, Command::MoveUp, Command::MoveRight}) {
     for (int key : keysFor(move)) {
       if (std::isalpha(key)) {
-        text += (text.empty() ? "" : " ") + std::string(1, static_cast<char>(key));
+        if (!text.empty()) text += ' ';
+        text += static_cast<char>(key);
         break;
       }
     }

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "recordings/JournalRoom.h"
 #include "store/FileMessages.h"
 
 namespace {
@@ -77,51 +78,12 @@ void stop(Journal& journal, const std::string& why) {
   }
 }
 
-// The room is asked again at least this often, so a disk that fills meanwhile is noticed.
-constexpr std::int64_t mostRoomBetweenAsks = 64 * 1024;
-
-enum class Bound { Reader, SizeLimit, Disk };
-struct Room {
-  std::int64_t bytes;
-  Bound bound;
-};
-
-// What the journal may still grow: within what the reader accepts and the file-size limit, and on
-// the disk to the end of its last block and then only into free blocks beyond the one a table's
-// save needs. Asked when a line outgrows the room asked last time, not at every key.
-Room roomLeft(int fd) {
-  const std::optional<DiskRoom> disk = diskRoomOf(fd);
-  if (!disk) return {0, Bound::Disk};
-  Room room{static_cast<std::int64_t>(maxRecordingBytes) - disk->fileSize, Bound::Reader};
-  const auto tighten = [&room](std::int64_t bytes, Bound bound) {
-    if (bytes < room.bytes) room = {bytes, bound};
-  };
-  tighten(roomUnderSizeLimit(fd), Bound::SizeLimit);
-  if (disk->blockSize > 0) {
-    const std::int64_t toBlockEnd = (disk->blockSize - disk->fileSize % disk->blockSize) % disk->blockSize;
-    const std::int64_t spareBlocks = std::max<std::int64_t>(0, disk->freeBlocks - blocksKeptForTheTable);
-    tighten(toBlockEnd + spareBlocks * disk->blockSize, Bound::Disk);
-  }
-  return room;
-}
-
-std::string whyStopped(Bound bound) {
-  switch (bound) {
-    case Bound::Reader:
-      return "the recording reached its limit of " + std::to_string(maxRecordingBytes >> 20) +
-             " MiB and stopped there";
-    case Bound::SizeLimit: return "the recording stopped: the file-size limit (ulimit -f) leaves no room";
-    case Bound::Disk: break;
-  }
-  return "the recording stopped: the disk is nearly full, and the room left is kept for the score table";
-}
-
 bool append(Journal& journal, std::string_view line) {
   const auto length = static_cast<std::int64_t>(line.size());
   if (length > journal.room) {
-    const Room room = roomLeft(journal.file.get());
+    const JournalRoom room = journalRoomLeft(journal.file.get());
     if (length > room.bytes) {
-      stop(journal, whyStopped(room.bound));
+      stop(journal, whyJournalStopped(room.bound));
       return false;
     }
     journal.room = std::min(room.bytes, std::max(length, mostRoomBetweenAsks));

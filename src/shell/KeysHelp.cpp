@@ -42,8 +42,10 @@ std::string entry(std::string keys, const std::string& first, const std::vector<
 
 std::string moves(int (*test)(int)) {
   std::string text;
-  for (Command move : {Command::MoveLeft, Command::MoveDown, Command::MoveUp, Command::MoveRight})
-    text += (text.empty() ? "" : " ") + keyLike(move, test);
+  for (Command move : {Command::MoveLeft, Command::MoveDown, Command::MoveUp, Command::MoveRight}) {
+    if (!text.empty()) text += ' ';
+    text += keyLike(move, test);
+  }
   return text;
 }
 
@@ -62,7 +64,8 @@ std::string keysHelp() {
   for (int id = FireLaser; id < powerCount; ++id) {
     const auto power = static_cast<PowerId>(id);
     const char key = shownKey(commandOf(power));
-    letters += (letters.empty() ? "" : " ") + std::string(1, key);
+    if (!letters.empty()) letters += ' ';
+    letters += key;
     items.push_back(std::string(1, key) + " " + menu[id].shortName + " (" + std::to_string(menu[id].cost) +
                     ")" + (id + 1 < powerCount ? "," : "; any other key cancels it"));
   }

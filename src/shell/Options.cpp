@@ -246,4 +246,11 @@ std::string usageText() {
          "$HOME/.gridfall/last-game.rec.\n";
 }
 
-std::string versionText() { return std::string("gridfall ") + GRIDFALL_VERSION + "\n"; }
+std::string versionText() {
+  return std::string("gridfall ") + GRIDFALL_VERSION +
+         "\n"
+         "Copyright (C) 2026 gridfall developers\n"
+         "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+         "This is free software: you are free to change and redistribute it.\n"
+         "There is NO WARRANTY, to the extent permitted by law.\n";
+}

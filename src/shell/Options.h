@@ -40,7 +40,8 @@ std::string recordingToRead(const std::string& named);
 
 // The --help text: every option, one a line.
 std::string usageText();
-// The --version text; its first line is "gridfall " followed by the project version.
+// The --version text: "gridfall " and the project version, then the copyright, licence and
+// no-warranty lines.
 std::string versionText();
 // The keys section of usageText: the moves and the powers with their costs.
 std::string keysHelp();

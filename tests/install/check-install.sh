@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the build into a scratch prefix and checks the binary and the manual page.
+# Installs the build into a scratch prefix and checks the binary, the manual page and the documents.
 set -euo pipefail
 build=$1
 prefix=$2
@@ -11,5 +11,9 @@ test -f "$page" || { echo "missing share/man/man6/gridfall.6"; exit 1; }
 rendered=$(MANWIDTH=80 man -l "$page" 2>/dev/null)
 for heading in NAME SYNOPSIS DESCRIPTION KEYS FILES "EXIT STATUS"; do
   grep -q "^$heading" <<<"$rendered" || { echo "manual page lacks $heading"; exit 1; }
+done
+# The player's documents; COPYING stays out, as a distribution's copyright file stands for it.
+for doc in README.md recording.md; do
+  test -s "$prefix/share/doc/gridfall/$doc" || { echo "missing share/doc/gridfall/$doc"; exit 1; }
 done
 echo "install layout ok"
