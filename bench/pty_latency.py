@@ -55,13 +55,13 @@ WATCHER_CPU, PROGRAM_CPU = CPUS[0], CPUS[-1]
 class PtyProgram:
     """A program on its own pseudo-terminal, watched through /proc."""
 
-    def __init__(self, argv, home, wait=True):
+    def __init__(self, argv, home, wait=True, term="xterm-256color"):
         self.home = home
         self.pid, self.master = pty.fork()
         if self.pid == 0:
             os.sched_setaffinity(0, {PROGRAM_CPU})
             fcntl.ioctl(0, termios.TIOCSWINSZ, struct.pack("HHHH", ROWS, COLUMNS, 0, 0))
-            env = {"TERM": "xterm-256color", "HOME": home, "PATH": "/usr/bin:/bin", "LC_ALL": "C.UTF-8"}
+            env = {"TERM": term, "HOME": home, "PATH": "/usr/bin:/bin", "LC_ALL": "C.UTF-8"}
             os.execve(argv[0], argv, env)
         os.set_blocking(self.master, False)
         self.syscall = os.open("/proc/%d/syscall" % self.pid, os.O_RDONLY)

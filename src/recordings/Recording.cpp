@@ -227,3 +227,15 @@ Recording parseRecording(std::string_view text, const std::string& name) {
   recording.wholeBytes = reader.pos;
   return recording;
 }
+
+void continueRecording(Recording& recording, std::string_view appended, const std::string& name) {
+  LineReader reader{appended, name};
+  reader.number = static_cast<int>(recording.headerLines + recording.events.size());
+  std::string_view line;
+  while (nextLine(reader, line)) {
+    if (recording.wholeBytes + reader.pos > maxRecordingBytes)
+      throw RecordingError(shown(name) + ": too large to be a recording");
+    readEvent(reader, line, recording);
+  }
+  recording.wholeBytes += reader.pos;
+}

@@ -91,3 +91,7 @@ std::string writtenLine();
 // "\n" is ignored (a cut in mid-append); anything else out of place is a RecordingError saying
 // which line is wrong and how.
 Recording parseRecording(std::string_view text, const std::string& name);
+// Adds to `recording` the events of the whole lines in `appended`, the bytes of its file after
+// recording.wholeBytes (a journal followed as it is written), as strictly as parseRecording and with
+// the same line numbers; a torn last line is left for the next call.
+void continueRecording(Recording& recording, std::string_view appended, const std::string& name);

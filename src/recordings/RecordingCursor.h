@@ -24,7 +24,9 @@ class RecordingCursor {
   // `name` (the file) starts the message of a recording the game parts ways with.
   RecordingCursor(const Recording& recording, std::string name);
 
-  bool atEnd() const { return next_ >= recording_.events.size(); }
+  bool atEnd() const { return eventsAhead() == 0; }
+  // Events recorded beyond the cursor: a watcher waits for a table's note to follow its table.
+  std::size_t eventsAhead() const { return recording_.events.size() - next_; }
   // The next event, which must be a key: the game reads one here.
   int key();
   // The next event, which must be a table: a game end reads it here; the note of its save with it.

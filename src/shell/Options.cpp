@@ -28,7 +28,8 @@ enum {
   paceOption,
   practiceOption,
   powerOption,
-  keysOption
+  keysOption,
+  watchOption
 };
 constexpr int slowestPace = 1;
 constexpr int fastestPace = 128;
@@ -47,6 +48,7 @@ const option longOptions[] = {
     {"practice", required_argument, nullptr, practiceOption},
     {"power", required_argument, nullptr, powerOption},
     {"keys", no_argument, nullptr, keysOption},
+    {"watch", optional_argument, nullptr, watchOption},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -203,11 +205,14 @@ std::string takeOption(int option, int argc, char* argv[], Options& options) {
     case dailyOption: options.daily = true; return "";
     case replayOption:
     case castOption:
-    case verifyOption: {
+    case verifyOption:
+    case watchOption: {
       const std::optional<std::string> file = fileArgument(argc, argv);
       if (!file) return longName(option) + " wants a file name, not an empty one";
       if (option == replayOption) {
         options.replay = *file;
+      } else if (option == watchOption) {
+        options.watch = *file;
       } else {
         options.recording = *file;
         options.action = option == castOption ? Action::Cast : Action::Verify;
@@ -256,6 +261,9 @@ std::string usageText() {
          "  --replay [FILE]  show a recording, by default the last finished run: space\n"
          "                   pauses, + and - change the pace, . steps, e jumps to the\n"
          "                   end, q quits\n"
+         "  --watch [JOURNAL]\n"
+         "                   show a game as it is played, from its journal: by default\n"
+         "                   the newest one a running game holds; q quits\n"
          "  --cast [FILE]    print a recording as an asciicast v2 file (asciinema play)\n"
          "  --verify [FILE]  re-run a recording and print its seed and games as JSON\n"
          "  --pace N         keys a second (1 to 128, default 8) of --replay and --cast\n"

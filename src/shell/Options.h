@@ -18,6 +18,7 @@ struct Options {
   std::optional<std::uint32_t> seed;  // --seed N; none: the clock's seconds
   bool resume = false;                // --resume
   std::optional<std::string> replay;  // --replay [FILE]; "" for last-game.rec
+  std::optional<std::string> watch;   // --watch [JOURNAL]; "" for the newest one a running game holds
   std::string recording;              // --cast [FILE], --verify [FILE]; "" for last-game.rec
   bool daily = false;                 // --daily: the seed of today's UTC date
   int pace = 8;                       // --pace N: keys a second of --cast and --replay

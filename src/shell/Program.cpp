@@ -77,8 +77,9 @@ int runProgram(int argc, char* argv[]) {
   }
   lfSrand(static_cast<int>(session->seed()));
   try {
-    // A replay never touches the table, nor does practice, so only a run that keeps scores needs it.
-    if (!options.replay && !session->practice()) guideBestScore(checkTableBeforePlay());
+    // A replay or a watch never touches the table, nor does practice, so only a run that keeps scores
+    // needs it usable.
+    if (!options.replay && !options.watch && !session->practice()) guideBestScore(checkTableBeforePlay());
   } catch (const GameError& e) {
     // Found before any game is played: the same words as at game over, with the terminal untouched.
     std::cerr << "gridfall: " << e.description() << "\n";
@@ -95,6 +96,11 @@ int runProgram(int argc, char* argv[]) {
   } catch (const PlaybackOver&) {
     endScreen();
     return 0;
+  } catch (const SessionRefused& e) {
+    // A watched journal that stopped fitting the game: one line, once the terminal is back.
+    endScreen();
+    std::cerr << "gridfall: " << e.description() << "\n";
+    return 1;
   } catch (const TerminalUnusable& e) {
     // Nothing was drawn; one plain line says what the terminal lacks.
     std::cerr << "gridfall: " << e.description() << "\n";

@@ -3,6 +3,7 @@
 
 std::unique_ptr<Session> openSession(const Options& options, std::time_t now, std::ostream& notes) {
   if (options.replay) return playback(*options.replay, options.pace);
+  if (options.watch) return watching(*options.watch);
   if (options.resume) return resumedRun(notes);
   PlaySettings settings;
   try {

@@ -21,7 +21,7 @@ class SessionRefused : public GameError {
   explicit SessionRefused(const std::string& description) : GameError("SessionRefused", description) {}
 };
 
-// Thrown when the viewer of a replay quits; not a std::exception, so no game code catches it.
+// Thrown when the viewer of a replay or a watch quits; not a std::exception, so no game code catches it.
 struct PlaybackOver {};
 
 class Session {
@@ -51,3 +51,5 @@ std::unique_ptr<Session> openSession(const Options& options, std::time_t now, st
 std::unique_ptr<Session> newRun(std::uint32_t seed, std::time_t now, const PlaySettings& settings);
 std::unique_ptr<Session> resumedRun(std::ostream& notes);
 std::unique_ptr<Session> playback(const std::string& path, int pace);
+// --watch: the journal at `path`, or ("") the newest one a running game holds.
+std::unique_ptr<Session> watching(const std::string& path);

@@ -45,6 +45,30 @@ TEST(RecordingFormat, TheDocumentedBytesReadBackAndATornLastLineIsLeftOut) {
 
 std::string journalNamed(const std::string& rest) { return journalFolder() + "19700101-000000-" + rest; }
 
+// A journal watched as it is written arrives in pieces cut anywhere: whole lines are read as they
+// complete, a torn one waits, and a bad line is named by its line in the file.
+TEST(RecordingFormat, ARecordingReadAsItGrowsIsTheRecordingReadWhole) {
+  const std::string header = recordingHeader(7);
+  const std::string text = header + keyLine(259) + tableLine({1, 0, 0, 0, 0}) + writtenLine() + keyLine(110);
+  const Recording whole = parseRecording(text, "x.rec");
+  for (std::size_t cut = header.size(); cut <= text.size(); ++cut) {
+    Recording grown = parseRecording(header, "x.rec");
+    continueRecording(grown, text.substr(header.size(), cut - header.size()), "x.rec");
+    continueRecording(grown, text.substr(grown.wholeBytes), "x.rec");
+    EXPECT_EQ(grown.wholeBytes, text.size());
+    ASSERT_EQ(grown.events.size(), whole.events.size());
+    for (std::size_t i = 0; i < whole.events.size(); ++i) {
+      EXPECT_EQ(grown.events[i].kind, whole.events[i].kind);
+      EXPECT_EQ(grown.events[i].key, whole.events[i].key);
+    }
+    EXPECT_EQ(grown.tables, whole.tables);
+  }
+  Recording grown = parseRecording(header + keyLine(1), "x.rec");
+  EXPECT_THAT(
+      [&] { continueRecording(grown, "k 2\nw\n", "x.rec"); },
+      ::testing::ThrowsMessage<RecordingError>(HasSubstr("x.rec: line 5: 'w' must follow a 't' line")));
+}
+
 TEST_F(JournalTest, AHeldJournalIsLeftAloneAndACutOffOneIsTakenOverWithoutItsTornLine) {
   Journal run = startJournal(42, 0);
   ASSERT_TRUE(run.file.valid()) << run.trouble;
