@@ -183,7 +183,10 @@ std::string recordingHeader(const Recording& settings) {
   }
   for (const RecordedKeys& keys : settings.rebound) {
     header += "keys " + keys.action;
-    for (int code : keys.codes) header += " " + std::to_string(code);
+    for (int code : keys.codes) {
+      header += ' ';
+      header += std::to_string(code);
+    }
     header += "\n";
   }
   return header;

@@ -18,7 +18,12 @@ void initialiseColourPairs() {
 }
 }  // namespace
 
-void useTerminal(Terminal& terminal) { current = &terminal; }
+// A terminal taking over hears of the guide as it stands: the guide passes on only its changes, and
+// a run played before (a resumed run's silent part, a check of its journal) may have set it already.
+void useTerminal(Terminal& terminal) {
+  current = &terminal;
+  terminal.showGuide(guide);
+}
 
 Terminal& activeTerminal() {
   if (current == nullptr) current = &cursesTerminal();

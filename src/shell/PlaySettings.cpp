@@ -26,7 +26,10 @@ std::vector<Rebinding> reboundIn(const Recording& recording, const std::string& 
 
 std::string keysOf(Command action) {
   std::string words;
-  for (int key : keysFor(action)) words += (words.empty() ? "" : " ") + keyWord(key);
+  for (int key : keysFor(action)) {
+    if (!words.empty()) words += ' ';
+    words += keyWord(key);
+  }
   return words;
 }
 
