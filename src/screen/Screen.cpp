@@ -6,6 +6,7 @@
 namespace {
 Terminal* current = nullptr;
 Guide guide;
+bool guideUnsent = false;
 
 void initialiseColourPairs() {
   // Pair p draws colour p on black; colour Black (0) cannot use pair 0, so it gets pair 8.
@@ -18,11 +19,12 @@ void initialiseColourPairs() {
 }
 }  // namespace
 
-// A terminal taking over hears of the guide as it stands: the guide passes on only its changes, and
-// a run played before (a resumed run's silent part, a check of its journal) may have set it already.
+// A terminal taking over hears of the guide as it stands, at its first key read (it may still be
+// under construction now): the guide passes on only its changes, and a run played before (a resumed
+// run's silent part, a check of its journal) may have set it already.
 void useTerminal(Terminal& terminal) {
   current = &terminal;
-  terminal.showGuide(guide);
+  guideUnsent = true;
 }
 
 Terminal& activeTerminal() {
@@ -109,7 +111,14 @@ void guideBeside(std::vector<GuideLine> lines) {
 
 void clearScreen() { activeTerminal().clear(); }
 void updateScreen() { activeTerminal().refresh(); }
-int readChar() { return activeTerminal().readKey(); }
+int readChar() {
+  Terminal& t = activeTerminal();
+  if (guideUnsent) {
+    guideUnsent = false;
+    t.showGuide(guide);
+  }
+  return t.readKey();
+}
 void waitChar() { readChar(); }
 void discardTypedKeys() { activeTerminal().discardTypedKeys(); }
 
