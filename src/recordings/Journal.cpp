@@ -129,17 +129,6 @@ bool journalFolderUsable(std::string& why, bool create = true) {
   }
 }
 
-std::string readWhole(const Descriptor& file, const std::string& path) {
-  std::string text;
-  switch (readBounded(file.get(), maxRecordingBytes, text)) {
-    case ReadOutcome::Read: return text;
-    case ReadOutcome::NotRegular: throw RecordingError(shown(path) + ": not a regular file");
-    case ReadOutcome::TooLarge: throw RecordingError(shown(path) + ": too large to be a recording");
-    case ReadOutcome::Failed: break;
-  }
-  throw RecordingError(shown(path) + ": cannot be read: " + std::strerror(errno));
-}
-
 // A journal that ends on a table's note was cut between reading the table and saving it: its score
 // may not be in the table yet, and only --resume can settle that.
 bool unsettled(const Descriptor& file, const std::string& path) {
@@ -158,6 +147,17 @@ long makerOf(std::string_view name) {
 }
 
 }  // namespace
+
+std::string readWhole(const Descriptor& file, const std::string& path) {
+  std::string text;
+  switch (readBounded(file.get(), maxRecordingBytes, text)) {
+    case ReadOutcome::Read: return text;
+    case ReadOutcome::NotRegular: throw RecordingError(shown(path) + ": not a regular file");
+    case ReadOutcome::TooLarge: throw RecordingError(shown(path) + ": too large to be a recording");
+    case ReadOutcome::Failed: break;
+  }
+  throw RecordingError(shown(path) + ": cannot be read: " + std::strerror(errno));
+}
 
 bool isJournalName(std::string_view name) { return matches(name, suffix); }
 bool isStoppedJournalName(std::string_view name) { return matches(name, stoppedSuffix); }

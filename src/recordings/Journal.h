@@ -76,6 +76,10 @@ TakenJournal takeJournal(const std::string& path);
 // may still be missing from the table, so they stay for --resume to settle.
 void pruneJournals(int keep);
 
+// The whole text of an open recording file, bounded by what the reader accepts; a RecordingError
+// naming the file when it is not a regular file, too large or unreadable.
+std::string readWhole(const Descriptor& file, const std::string& path);
+
 // Reads a recording file whole (through its links), refusing anything larger than a recording can be
 // and anything that is not a regular file, without ever blocking.
 Recording readRecordingFile(const std::string& path);

@@ -20,21 +20,10 @@ Descriptor openJournal(const std::string& path) {
   throw RecordingError(shown(path) + ": cannot be opened: " + std::strerror(errno));
 }
 
-std::string readAll(const Descriptor& file, const std::string& path) {
-  std::string text;
-  switch (readBounded(file.get(), maxRecordingBytes, text)) {
-    case ReadOutcome::Read: return text;
-    case ReadOutcome::NotRegular: throw RecordingError(shown(path) + ": not a regular file");
-    case ReadOutcome::TooLarge: throw RecordingError(shown(path) + ": too large to be a recording");
-    case ReadOutcome::Failed: break;
-  }
-  throw RecordingError(shown(path) + ": cannot be read: " + std::strerror(errno));
-}
-
 }  // namespace
 
 JournalFollower::JournalFollower(const std::string& path) : file_(openJournal(path)), path_(path) {
-  const std::string text = readAll(file_, path_);
+  const std::string text = readWhole(file_, path_);
   if (!ownedByThisUser(file_.get())) throw RecordingError(shown(path_) + ": another user's file");
   recording_ = parseRecording(text, path_);
 }
