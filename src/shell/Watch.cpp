@@ -134,7 +134,7 @@ class Watch final : public Session, public ForwardingTerminal, public ScoreTable
     switch (state_) {
       case RunState::Playing: return idle_ ? "player idle" : "playing";
       case RunState::Stopped: return "its recording stopped";
-      case RunState::CutOff: return "cut off; --resume goes on";
+      case RunState::CutOff: return "cut off; --resume continues it";
       case RunState::Ended: break;
     }
     return "the run has ended";

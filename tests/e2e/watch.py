@@ -46,7 +46,7 @@ class Watch(GameTest):
             if number == CUT:
                 player.signal(signal.SIGKILL)
                 self.assertEqual(player.wait_for_exit(), 128 + signal.SIGKILL)
-                first.wait_until(lambda w: w.contains("cut off; --resume goes on"), "the cut")
+                first.wait_until(lambda w: w.contains("cut off; --resume continues it"), "the cut")
                 player = self.game("--resume", home=home)
                 player.first_screen()
             if number == LATE:
