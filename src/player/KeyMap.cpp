@@ -53,6 +53,22 @@ char shownKey(Command command) {
   return '?';
 }
 
+std::string moveKeysLike(int (*test)(int)) {
+  std::string text;
+  for (Command move : {Command::MoveLeft, Command::MoveDown, Command::MoveUp, Command::MoveRight}) {
+    if (!text.empty()) text += ' ';
+    char shown = '?';
+    for (int key : keysFor(move)) {
+      if (key >= 0 && key <= 0x7f && test(key)) {
+        shown = static_cast<char>(key);
+        break;
+      }
+    }
+    text += shown;
+  }
+  return text;
+}
+
 std::optional<Move> moveOf(Command command) {
   static constexpr Facing facings[] = {FDown, FLeft, FRight, FUp};  // MoveDown to MoveUp
   const int index = static_cast<int>(command);

@@ -60,6 +60,9 @@ void useKeyMap(std::vector<KeyBinding> map);
 std::optional<Command> commandForKey(int key);
 // Every key bound to a command, in the table's order.
 std::vector<int> keysFor(Command command);
+// The four moves' keys that pass the test (a letter, a digit), left, down, up, right as on the
+// keyboard's home row, separated by blanks; "?" for a move bound to no such key.
+std::string moveKeysLike(int (*test)(int));
 // The key the player is shown for a command: its first printable one, as typed.
 char shownKey(Command command);
 

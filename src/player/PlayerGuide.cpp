@@ -9,21 +9,6 @@
 
 namespace {
 
-// The letters of the four moves, left, down, up, right as on the keyboard's home row.
-std::string moveKeys() {
-  std::string text;
-  for (Command move : {Command::MoveLeft, Command::MoveDown, Command::MoveUp, Command::MoveRight}) {
-    for (int key : keysFor(move)) {
-      if (std::isalpha(key)) {
-        if (!text.empty()) text += ' ';
-        text += static_cast<char>(key);
-        break;
-      }
-    }
-  }
-  return text;
-}
-
 GuideLine powerLine(PowerId id, int power) {
   const bool canAfford = affordable(power, id);
   char text[32];
@@ -34,7 +19,7 @@ GuideLine powerLine(PowerId id, int power) {
 
 std::vector<GuideLine> sideGuide(int power) {
   std::vector<GuideLine> lines{{"Keys", colourAttributes(White, Heavy)},
-                               {"move: " + moveKeys() + " or arrows"},
+                               {"move: " + moveKeysLike(std::isalpha) + " or arrows"},
                                {"power: its key, then a"},
                                {std::string("direction (") + shownKey(Command::Teleport) + " needs none)"},
                                {""},

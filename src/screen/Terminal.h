@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Attribute bits, numerically the same as the curses ones so the real backend passes them through.
@@ -38,6 +39,14 @@ struct Guide {
   std::vector<GuideLine> beside;  // from the top row, right of the game
   bool operator==(const Guide&) const = default;
 };
+
+// The guide with its first line below the game taken by a status line of a session's own (a
+// replay's, a watch's); the rest stays the game's.
+inline Guide withStatusLine(Guide guide, std::string status) {
+  if (guide.below.empty()) guide.below.emplace_back();
+  guide.below.front() = {std::move(status)};
+  return guide;
+}
 
 class Terminal {
  public:

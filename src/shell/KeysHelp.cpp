@@ -12,14 +12,6 @@ namespace {
 constexpr std::size_t keysWidth = 17;  // the keys' column, as wide as the options'
 constexpr std::size_t lineWidth = 80;
 
-// The first key bound to a command that passes the test (a letter, a digit), as typed.
-std::string keyLike(Command command, int (*test)(int)) {
-  for (int key : keysFor(command)) {
-    if (key >= 0 && key <= 0x7f && test(key)) return std::string(1, static_cast<char>(key));
-  }
-  return "?";
-}
-
 // A line of the section: the keys, then the text, wrapped between the items given, each line as
 // wide as a terminal's 80 columns at most.
 std::string entry(std::string keys, const std::string& first, const std::vector<std::string>& items) {
@@ -40,21 +32,12 @@ std::string entry(std::string keys, const std::string& first, const std::vector<
   return text + "\n";
 }
 
-std::string moves(int (*test)(int)) {
-  std::string text;
-  for (Command move : {Command::MoveLeft, Command::MoveDown, Command::MoveUp, Command::MoveRight}) {
-    if (!text.empty()) text += ' ';
-    text += keyLike(move, test);
-  }
-  return text;
-}
-
 }  // namespace
 
 std::string keysHelp() {
   std::string help = "Keys (either case):\n";
-  help += entry(moves(std::isalpha),
-                "move left, down, up, right; also " + moves(std::isdigit) + " and the arrow keys", {});
+  help += entry(moveKeysLike(std::isalpha),
+                "move left, down, up, right; also " + moveKeysLike(std::isdigit) + " and the arrow keys", {});
   const std::string teleport(1, shownKey(Command::Teleport));
   help += entry(
       teleport,

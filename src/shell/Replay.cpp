@@ -163,10 +163,7 @@ class Playback final : public Session, public ForwardingTerminal, public ScoreTa
     std::string text = "replay: key " + std::to_string(keysPlayed_) + " of " + std::to_string(keyCount_);
     text += atEnd_ ? ", the end" : ", " + std::to_string(pace_) + " keys/s" + (paused_ ? ", paused" : "");
     text += "   keys: space . + - e q";
-    Guide guide = gameGuide_;
-    if (guide.below.empty()) guide.below.emplace_back();
-    guide.below.front() = {text};
-    real_.showGuide(guide);
+    real_.showGuide(withStatusLine(gameGuide_, text));
   }
 
   std::string path_;

@@ -146,10 +146,7 @@ class Watch final : public Session, public ForwardingTerminal, public ScoreTable
     const std::string& path = journal_.path();
     std::string text = "watching " + shown(path.substr(path.rfind('/') + 1)) + ": key " +
                        std::to_string(cursor_.keysRead()) + ", " + stateText() + "   q quits";
-    Guide guide = gameGuide_;
-    if (guide.below.empty()) guide.below.emplace_back();
-    guide.below.front() = {text};
-    real_.showGuide(guide);
+    real_.showGuide(withStatusLine(gameGuide_, text));
   }
 
   JournalFollower journal_;
